@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine, headless, in the build's own prefix
+# (created on first use). scripts/test.sh makes a fresh prefix per run.
+set -eu
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=C.UTF-8
+if [ -z "${WINEPREFIX:-}" ]; then
+  export WINEPREFIX="${GALVORA_WINEPREFIX:-$(pwd)/wineprefix}"
+fi
+# A persistent wineserver writes system.reg only when it stops, so the
+# prefix is told by its drive. The daemons that wineboot leaves running
+# must not inherit the lock.
+if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
+  mkdir -p "$WINEPREFIX"
+  ( flock 9; [ -d "$WINEPREFIX/drive_c/windows" ] || wineboot -i >/dev/null 2>&1 9>&- ) 9>"$WINEPREFIX.lock"
+fi
+exec wine "$@"

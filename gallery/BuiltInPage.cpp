@@ -1,0 +1,73 @@
+#include "gallery/BuiltInPage.h"
+
+#include "gallery/PathText.h"
+#include "settings/NumberText.h"
+
+// A reserved address (RFC 2606): the page links somewhere harmless.
+const char* const kHomePage = "https://www.example.org/galvora/";
+
+namespace {
+
+struct TEntry {
+  std::string target;  // "target=_blank" or empty
+  std::string url;     // the link and image address
+  std::string altUrl;  // the same address with the path as it is
+};
+
+void FittedEntry(TPageSink& page, const TEntry& e, int32_t w, int32_t h, TThumbSize thumb) {
+  page.Line("<a " + e.target + " Href=\"" + e.url + "\"><img src=\"" + e.url + "\" alt=\"" + e.altUrl +
+            " " + DecimalText(w) + "x" + DecimalText(h) + "\" width=\"" + DecimalText(thumb.Width) +
+            "\" height=\"" + DecimalText(thumb.Height) + "\" border=0></a>");
+}
+
+void BoxEntry(TPageSink& page, const TEntry& e, const TPluginConfig& config) {
+  page.Line("<a " + e.target + " Href=\"" + e.url + "\"><img src=\"" + e.url + "\" alt=\"" + e.altUrl +
+            "\" width=\"" + DecimalText(config.Width) + "\" height=\"" + DecimalText(config.Height) +
+            "\" border=0></a>");
+}
+
+void FullSizeEntry(TPageSink& page, const TEntry& e, int32_t w, int32_t h) {
+  // Without a width the probe found nothing; the height is not looked at.
+  const std::string size =
+      w != 0 ? "width=\"" + DecimalText(w) + "\" height=\"" + DecimalText(h) + "\"" : std::string();
+  page.Line("<a " + e.target + " Href=\"" + e.url + "\"><img src=\"" + e.url + "\" alt=\"" + e.altUrl +
+            " " + DecimalText(w) + "x" + DecimalText(h) + "\" border=0 " + size + "></a>");
+}
+
+bool RowEnds(int index, int32_t perRow) {
+  return perRow != 0 && (int64_t{index} + 1) % perRow == 0;
+}
+
+}  // namespace
+
+void WriteBuiltInPage(TPageSink& page, const TPageItems& items, TDCImageInfo& probe,
+                      const TPluginConfig& config) {
+  const std::string background =
+      config.BgColor.find('#') != std::string::npos ? config.BgColor : "#" + config.BgColor;
+  page.Line("<html><head><title>Galvora Far Plugin</title></head><body text=\"#FFFFFF\" bgcolor=\"" +
+            background + "\" topmargin=0>");
+  page.Line(std::string("<center><a href=") + kHomePage + ">Galvora Home</a><br>");
+
+  const bool thumbnails = config.Thumbnails != 0;
+  TEntry entry;
+  entry.target = config.Blank != 0 ? "target=_blank" : "";
+  const int count = items.Count();
+  for (int i = 0; i < count; ++i) {
+    const std::string path = items.FullPath(i);
+    probe.ReadInfo(path);
+    const int32_t w = probe.Width, h = probe.Height;
+    entry.url = FileUrl(path);
+    entry.altUrl = "file://localhost/" + HtmlText(path);
+    if (thumbnails) {
+      if (FittingApplies(w, h, config.Width, config.Height))
+        FittedEntry(page, entry, w, h, FitThumbnail(w, h, config.Width, config.Height));
+      else
+        BoxEntry(page, entry, config);
+      if (RowEnds(i, config.ColsTh)) page.Piece("<br>");
+    } else {
+      FullSizeEntry(page, entry, w, h);
+      if (RowEnds(i, config.Cols)) page.Piece("<br>");
+    }
+  }
+  page.Line("</center></body></html>");
+}

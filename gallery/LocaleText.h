@@ -1,0 +1,25 @@
+// Dates and times in the user's regional formats, as they stood when the
+// library was loaded.
+#pragma once
+
+#include <string>
+
+#include "gallery/TemplatePage.h"
+
+// Reads the regional formats of the thread's locale; run once at load.
+void ReadRegionalFormats();
+
+struct TCalendarTime {
+  int Year, Month, Day, Hour, Minute, Second;
+};
+
+// Date and time texts in the formats read at load.
+std::string FormatDate(const TCalendarTime& t);
+std::string FormatTime(const TCalendarTime& t);
+
+class TLocaleDateText final : public TDateText {
+ public:
+  std::string CurrentDate() const override;
+  std::string CurrentTime() const override;
+  void FileDateTime(const TFarFileTime& time, std::string& date, std::string& timeText) const override;
+};

@@ -1,0 +1,17 @@
+// The selected items of a page, in the order of the host's selection.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "host/FARIntf.h"
+
+class TPageItems {
+ public:
+  virtual ~TPageItems() = default;
+  virtual int Count() const = 0;
+  // The item's full ANSI path.
+  virtual std::string FullPath(int index) const = 0;
+  // The creation time of the item's find data, as the host reported it.
+  virtual TFarFileTime CreationTime(int index) const = 0;
+};

@@ -1,0 +1,112 @@
+#include "gallery/PathText.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+size_t LastSeparator(std::string_view path) { return path.find_last_of("\\:"); }
+
+int32_t TruncateToInt32(double v) {
+  // Converting a value outside the range is undefined; clamp it first.
+  if (!(v > -2147483649.0)) return std::numeric_limits<int32_t>::min();
+  if (!(v < 2147483648.0)) return std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(v);
+}
+
+// Days from 1 March of year 0 in the proleptic Gregorian calendar.
+int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe;
+}
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+  if (s.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (Upper(s[i]) != Upper(prefix[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+std::string AddBackslash(std::string path) {
+  if (!path.empty() && path.back() != '\\') path += '\\';
+  return path;
+}
+
+std::string FolderPart(std::string_view path) {
+  size_t at = LastSeparator(path);
+  return at == std::string_view::npos ? std::string() : std::string(path.substr(0, at + 1));
+}
+
+std::string NamePart(std::string_view path) {
+  size_t at = LastSeparator(path);
+  return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
+}
+
+bool FittingApplies(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight) {
+  return width != 0 && height != 0 && boxWidth != 0 && boxHeight != 0;
+}
+
+TThumbSize FitThumbnail(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight) {
+  if (!FittingApplies(width, height, boxWidth, boxHeight)) return {boxWidth, boxHeight};
+  const double a = static_cast<double>(height) / boxHeight;
+  const double b = static_cast<double>(width) / boxWidth;
+  // The products are taken in 64 bits, so they are exact before the division.
+  if (a > b)
+    return {TruncateToInt32(static_cast<double>(int64_t{width} * boxHeight) / height), boxHeight};
+  return {boxWidth, TruncateToInt32(static_cast<double>(int64_t{height} * boxWidth) / width)};
+}
+
+std::string HtmlText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '"': out += "&quot;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string FileUrl(std::string_view path) {
+  std::string escaped;
+  escaped.reserve(path.size());
+  for (char c : path) {
+    if (c == '%')
+      escaped += "%25";
+    else if (c == '#')
+      escaped += "%23";
+    else
+      escaped += c;
+  }
+  return "file://localhost/" + HtmlText(escaped);
+}
+
+int64_t PageTimeNumber(int year, int month, int day, int hour, int minute, int second, int millisecond) {
+  const int64_t days = DaysFromCivil(year, month, day) - DaysFromCivil(1899, 12, 30);
+  const int64_t msOfDay = ((int64_t{hour} * 60 + minute) * 60 + second) * 1000 + millisecond;
+  // One step of the number is 8640 ms, a ten-thousandth of a day.
+  return days * 10000 + msOfDay / 8640;
+}
+
+bool IsGeneratedPageName(std::string_view name) {
+  return StartsWithNoCase(name, "galv") && name.size() >= 8 &&
+         StartsWithNoCase(name.substr(name.size() - 4), ".htm");
+}
+
+int32_t RandomPageNumber(uint32_t seed) {
+  // One step of a 32-bit linear congruential generator gives a uniform real
+  // in [0, 1); the page number is that real times 200, truncated.
+  const uint32_t next = seed * 134775813u + 1u;
+  return static_cast<int32_t>(next * (200.0 / 4294967296.0));
+}

@@ -1,0 +1,53 @@
+// Path and text helpers shared by both page writers and the panel utilities.
+// Paths are single-byte ANSI text with backslashes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The path with a backslash at its end. An empty path stays empty, so a
+// name joined to it stays as the host gave it.
+std::string AddBackslash(std::string path);
+
+// Everything up to and including the last backslash or colon; empty when
+// there is neither.
+std::string FolderPart(std::string_view path);
+
+// Everything after the last backslash or colon; the whole path when there
+// is neither.
+std::string NamePart(std::string_view path);
+
+struct TThumbSize {
+  int32_t Width;
+  int32_t Height;
+};
+
+// Fits a width x height image into the box, keeping its proportions and
+// filling the box in one direction. When any of the four numbers is 0 the
+// result is the box itself. Results beyond the 32-bit range are clamped.
+TThumbSize FitThumbnail(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight);
+
+// True when FitThumbnail scales (all four numbers non-zero).
+bool FittingApplies(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight);
+
+// A name or path as it may stand in HTML text and in attribute values:
+// '"', '<' and '>' become character references; everything else is kept.
+std::string HtmlText(std::string_view text);
+
+// A path as the URL of a file link: "file://localhost/" and the path with
+// '%' and '#' percent-encoded (so that a browser takes them as part of the
+// name), written as HTML text. Backslashes stay as they are.
+std::string FileUrl(std::string_view path);
+
+// The number in a page file's name for a local date and time: days since
+// 30 December 1899, time of day as the fraction, times 10000, truncated.
+int64_t PageTimeNumber(int year, int month, int day, int hour, int minute, int second, int millisecond);
+
+// True for a name of the form the page job gives its pages: it begins with
+// "galv" and ends with ".htm", in any letter case.
+bool IsGeneratedPageName(std::string_view name);
+
+// The page file's random number, 0 to 199, drawn from a generator seeded
+// with the given value (the time of day in milliseconds).
+int32_t RandomPageNumber(uint32_t seed);

@@ -1,0 +1,5 @@
+#pragma once
+
+// The plugin's menu: shows it, runs the chosen command, and shows it again
+// after the settings dialog. The plugin never opens a panel of its own.
+void RunCommandMenu();

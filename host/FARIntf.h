@@ -1,0 +1,173 @@
+// The host's 1.x plugin interface: the records and constants that this plugin
+// reads or fills, laid out at the host's offsets. Fields the plugin never
+// touches are kept as reserved bytes so that every record has the host's size.
+//
+// No <windows.h> here: the dialog and menu records are also used by the
+// portable core. Records that hold pointers only have the host's layout in
+// the 32-bit Windows build, so their size checks are made there alone.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#if defined(_WIN32)
+#define FARAPI __stdcall
+#else
+#define FARAPI
+#endif
+
+#pragma pack(push, 2)
+
+struct TFarFileTime {
+  uint32_t dwLowDateTime;
+  uint32_t dwHighDateTime;
+};
+
+// The host's copy of a file's find data: the Windows record without its tail
+// padding (the host packs its records to two bytes).
+struct TFarFindData {
+  uint32_t dwFileAttributes;
+  TFarFileTime ftCreationTime;
+  TFarFileTime ftLastAccessTime;
+  TFarFileTime ftLastWriteTime;
+  uint32_t nFileSizeHigh;
+  uint32_t nFileSizeLow;
+  uint32_t dwReserved0;
+  uint32_t dwReserved1;
+  char cFileName[260];
+  char cAlternateFileName[14];
+};
+
+struct PluginPanelItem {
+  TFarFindData FindData;
+  uint8_t Reserved[366 - sizeof(TFarFindData)];
+};
+
+struct PanelInfo {
+  int32_t PanelType;
+  uint8_t Reserved0[28];
+  PluginPanelItem* SelectedItems;
+  int32_t SelectedItemsNumber;
+  uint8_t Reserved1[220 - 32 - 2 * 4];
+  char CurDir[260];
+  uint8_t Reserved2[496 - 220 - 260];
+};
+
+struct FarMenuItem {
+  char Text[128];
+  int32_t Selected;
+  int32_t Checked;
+  int32_t Separator;
+};
+
+struct FarDialogItem {
+  int32_t Type;
+  int32_t X1;
+  int32_t Y1;
+  int32_t X2;
+  int32_t Y2;
+  int32_t Focus;
+  int32_t Selected;  // a check box's state, or a text pointer for edit items
+  uint32_t Flags;
+  int32_t DefaultButton;
+  char Data[512];
+};
+
+typedef const char*(FARAPI* TFarApiGetMsg)(int32_t pluginNumber, int32_t msgId);
+typedef int32_t(FARAPI* TFarApiMenu)(int32_t pluginNumber, int32_t x, int32_t y, int32_t maxHeight,
+                                     uint32_t flags, const char* title, const char* bottom,
+                                     const char* helpTopic, const int32_t* breakKeys,
+                                     int32_t* breakCode, const FarMenuItem* items,
+                                     int32_t itemsNumber);
+typedef int32_t(FARAPI* TFarApiDialog)(int32_t pluginNumber, int32_t x1, int32_t y1, int32_t x2,
+                                       int32_t y2, const char* helpTopic, FarDialogItem* items,
+                                       int32_t itemsNumber);
+typedef int32_t(FARAPI* TFarApiControl)(void* hPlugin, int32_t command, void* param);
+
+struct PluginStartupInfo {
+  int32_t StructSize;
+  char ModuleName[260];
+  int32_t ModuleNumber;
+  const char* RootKey;
+  TFarApiMenu Menu;
+  TFarApiDialog Dialog;
+  void* Message;  // never called
+  TFarApiGetMsg GetMsg;
+  TFarApiControl Control;
+  uint8_t Reserved[336 - 292];
+};
+
+struct PluginInfo {
+  int32_t StructSize;
+  uint32_t Flags;
+  const char* const* DiskMenuStrings;
+  int32_t* DiskMenuNumbers;
+  int32_t DiskMenuStringsNumber;
+  const char* const* PluginMenuStrings;
+  int32_t PluginMenuStringsNumber;
+  const char* const* PluginConfigStrings;
+  int32_t PluginConfigStringsNumber;
+  const char* CommandPrefix;
+};
+
+#pragma pack(pop)
+
+enum : int32_t { PTYPE_FILEPANEL = 0 };
+enum : int32_t { FCTL_GETPANELINFO = 1 };
+enum : uint32_t { FMENU_AUTOHIGHLIGHT = 4 };
+
+enum : int32_t {
+  DI_TEXT = 0,
+  DI_DOUBLEBOX = 3,
+  DI_FIXEDIT = 6,
+  DI_BUTTON = 7,
+  DI_CHECKBOX = 8,
+};
+
+enum : uint32_t {
+  DIF_BOXCOLOR = 0x200,
+  DIF_CENTERGROUP = 0x4000,
+  DIF_SEPARATOR = 0x10000,
+};
+
+static_assert(sizeof(TFarFindData) == 318, "find data as the host packs it");
+static_assert(offsetof(TFarFindData, ftCreationTime) == 4, "");
+static_assert(offsetof(TFarFindData, cFileName) == 44, "");
+static_assert(sizeof(FarMenuItem) == 140, "");
+static_assert(offsetof(FarMenuItem, Selected) == 128, "");
+static_assert(offsetof(FarMenuItem, Checked) == 132, "");
+static_assert(offsetof(FarMenuItem, Separator) == 136, "");
+static_assert(sizeof(FarDialogItem) == 548, "");
+static_assert(offsetof(FarDialogItem, Focus) == 20, "");
+static_assert(offsetof(FarDialogItem, Selected) == 24, "");
+static_assert(offsetof(FarDialogItem, Flags) == 28, "");
+static_assert(offsetof(FarDialogItem, DefaultButton) == 32, "");
+static_assert(offsetof(FarDialogItem, Data) == 36, "");
+
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(PluginPanelItem) == 366, "");
+static_assert(offsetof(PluginPanelItem, FindData) == 0, "");
+static_assert(sizeof(PanelInfo) == 496, "");
+static_assert(offsetof(PanelInfo, PanelType) == 0, "");
+static_assert(offsetof(PanelInfo, SelectedItems) == 32, "");
+static_assert(offsetof(PanelInfo, SelectedItemsNumber) == 36, "");
+static_assert(offsetof(PanelInfo, CurDir) == 220, "");
+static_assert(sizeof(PluginStartupInfo) == 336, "");
+static_assert(offsetof(PluginStartupInfo, ModuleName) == 4, "");
+static_assert(offsetof(PluginStartupInfo, ModuleNumber) == 264, "");
+static_assert(offsetof(PluginStartupInfo, RootKey) == 268, "");
+static_assert(offsetof(PluginStartupInfo, Menu) == 272, "");
+static_assert(offsetof(PluginStartupInfo, Dialog) == 276, "");
+static_assert(offsetof(PluginStartupInfo, GetMsg) == 284, "");
+static_assert(offsetof(PluginStartupInfo, Control) == 288, "");
+static_assert(sizeof(PluginInfo) == 40, "");
+static_assert(offsetof(PluginInfo, Flags) == 4, "");
+static_assert(offsetof(PluginInfo, DiskMenuStrings) == 8, "");
+static_assert(offsetof(PluginInfo, DiskMenuNumbers) == 12, "");
+static_assert(offsetof(PluginInfo, DiskMenuStringsNumber) == 16, "");
+static_assert(offsetof(PluginInfo, PluginMenuStrings) == 20, "");
+static_assert(offsetof(PluginInfo, PluginMenuStringsNumber) == 24, "");
+static_assert(offsetof(PluginInfo, PluginConfigStrings) == 28, "");
+static_assert(offsetof(PluginInfo, PluginConfigStringsNumber) == 32, "");
+static_assert(offsetof(PluginInfo, CommandPrefix) == 36, "");
+#endif

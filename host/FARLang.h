@@ -1,0 +1,23 @@
+// Message numbers: the line order of GalvoraEng.lng and GalvoraRus.lng.
+// The numbers are an interface with the language files; never renumber.
+#pragma once
+
+enum TLangMsg : int {
+  MTitle = 0,
+  MColsLabel = 1,
+  MColsThLabel = 2,
+  MBgColorLabel = 3,
+  MWidthLabel = 4,
+  MHeightLabel = 5,
+  MNewWindow = 6,
+  MMenuFullSize = 7,
+  MMenuThumbnails = 8,
+  MMenuClipboard = 9,
+  MMenuCleanup = 10,
+  MMenuConfigure = 11,
+  MUseTemplates = 12,
+  MOk = 13,
+  MCancel = 14,
+};
+
+constexpr int kMessageCount = 15;

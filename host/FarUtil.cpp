@@ -1,0 +1,70 @@
+#include "host/FarUtil.h"
+
+#include <cstring>
+#include <vector>
+
+#include "host/FARLang.h"
+
+void (*StartupHook)() = nullptr;
+
+namespace {
+
+PluginStartupInfo Info;
+
+// The host reads the menu strings after GetPluginInfo has returned, so the
+// array lives as long as the library.
+const char* PluginMenuStrings[1];
+
+constexpr int kMenuLines = 5;
+
+}  // namespace
+
+void StoreStartupInfo(const PluginStartupInfo* info) {
+  std::memcpy(&Info, info, sizeof Info);
+  if (StartupHook) StartupHook();
+}
+
+const char* GetMsg(int msgId) {
+  if (!Info.GetMsg) return "";
+  return Info.GetMsg(Info.ModuleNumber, msgId & 127);
+}
+
+std::string ModuleName() {
+  return std::string(Info.ModuleName, strnlen(Info.ModuleName, sizeof Info.ModuleName));
+}
+
+std::string RootKey() { return Info.RootKey ? Info.RootKey : ""; }
+
+void FillPluginInfo(PluginInfo* info) {
+  info->StructSize = sizeof(PluginInfo);
+  info->Flags = 0;
+  info->DiskMenuStringsNumber = 0;
+  PluginMenuStrings[0] = GetMsg(MTitle);
+  info->PluginMenuStrings = PluginMenuStrings;
+  info->PluginMenuStringsNumber = 1;
+  info->PluginConfigStrings = PluginMenuStrings;
+  info->PluginConfigStringsNumber = 1;
+  info->CommandPrefix = nullptr;
+}
+
+int ShowCommandMenu(int highlight) {
+  std::vector<FarMenuItem> items(kMenuLines);  // value-initialised: all zero
+  for (int i = 0; i < kMenuLines; ++i) CopyToField(items[i].Text, sizeof items[i].Text, GetMsg(MMenuFullSize + i));
+  unsigned line = static_cast<unsigned>(highlight) < kMenuLines ? static_cast<unsigned>(highlight) : 0;
+  items[line].Selected = -1;
+  return Info.Menu(Info.ModuleNumber, -1, -1, 0, FMENU_AUTOHIGHLIGHT, GetMsg(MTitle), nullptr,
+                   nullptr, nullptr, nullptr, items.data(), kMenuLines);
+}
+
+int RunDialog(const char* helpTopic, const TDialogDescription& description, int width, int height) {
+  std::vector<FarDialogItem> items = BuildDialogItems(description, GetMsg);
+  if (items.empty()) return -1;
+  int result = Info.Dialog(Info.ModuleNumber, -1, -1, width, height, helpTopic, items.data(),
+                           static_cast<int32_t>(items.size()));
+  if (result != -1) StoreDialogResults(description, items);
+  return result;
+}
+
+void GetActivePanelInfo(PanelInfo* panel) {
+  Info.Control(reinterpret_cast<void*>(static_cast<intptr_t>(-1)), FCTL_GETPANELINFO, panel);
+}

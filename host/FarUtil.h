@@ -1,0 +1,39 @@
+// The one owner of the host's service table. Everything else reaches the host
+// through these functions.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "host/DialogBuilder.h"
+#include "host/FARIntf.h"
+
+// Procedure run right after SetStartupInfo has stored the host's table.
+extern void (*StartupHook)();
+
+// Copies the host's 336-byte record and runs StartupHook.
+void StoreStartupInfo(const PluginStartupInfo* info);
+
+// The host's text for a message number (low seven bits); owned by the host.
+const char* GetMsg(int msgId);
+
+// The library's full path, as the host gave it.
+std::string ModuleName();
+
+// The host's registry root for plugins, below HKEY_CURRENT_USER ("" before start-up).
+std::string RootKey();
+
+// Fills the announcement for the host's plugins and configuration menus.
+void FillPluginInfo(PluginInfo* info);
+
+// Shows the five-line command menu with one line highlighted (an index
+// outside 0..4 highlights the first). Returns the chosen index or -1.
+int ShowCommandMenu(int highlight);
+
+// Builds the host's items from the description, runs the host's dialog and
+// stores edited states and texts back when the result is not -1.
+int RunDialog(const char* helpTopic, const TDialogDescription& description, int width, int height);
+
+// Asks the host for the active panel; the call's result is not examined.
+void GetActivePanelInfo(PanelInfo* panel);

@@ -1,0 +1,51 @@
+// Image header probe: recognises PNG, GIF, BMP, PCX, TIFF (both byte orders)
+// and JPEG by their first bytes and reads width, height and colour depth from
+// the header, without decoding pixels.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "imageinfo/ByteSource.h"
+
+enum TImageType : uint8_t {
+  itNone = 0,
+  itGIF = 1,
+  itJPEG = 2,
+  itPNG = 3,
+  itBMP = 4,
+  itPCX = 5,
+  itTIFF = 6,
+};
+
+// The JPEG start-marker search and marker walk never look past this offset.
+constexpr int32_t kJpegWindow = 20000;
+// First block read from every file: every header, and every read that the
+// JPEG scan can start inside its window (the frame header ends 9 bytes on).
+constexpr size_t kHeadBlock = kJpegWindow + 16;
+
+class TDCImageInfo {
+ public:
+  std::unique_ptr<TByteSource> Stream;  // only while ReadInfo runs
+  int32_t Width = 0;
+  int32_t Height = 0;
+  int32_t Depth = 0;
+  uint8_t ImageType = itNone;
+  // Length of the last file probed; 0 when it could not be opened, and
+  // 2147483647 for files of 2 GiB or more.
+  int32_t FileSize = 0;
+
+  // Probes one file (an ANSI path, handed to the system unchanged). Never
+  // throws: whatever goes wrong leaves a cleared result.
+  void ReadInfo(const std::string& fileName);
+  // The same over a source that is already open; the source is released
+  // before the call returns.
+  void ReadInfoFrom(std::unique_ptr<TByteSource> source);
+
+  // ImageType, Width, Height and Depth := 0; FileSize is kept.
+  void Clear();
+};
+
+// The value with its four bytes in reverse order.
+uint32_t SwapLong(uint32_t value);

@@ -1,0 +1,48 @@
+// The probe's file source in the plugin: the file is opened for reading with
+// no sharing granted, so a file that another program holds open is not read.
+#include "imageinfo/ByteSource.h"
+#include "platform/Win32Api.h"
+
+namespace {
+
+class TWin32FileSource final : public TByteSource {
+ public:
+  TWin32FileSource(HANDLE file, uint64_t size) : file_(file), size_(size) {}
+  ~TWin32FileSource() override { Win32.CloseHandle(file_); }
+  TWin32FileSource(const TWin32FileSource&) = delete;
+  TWin32FileSource& operator=(const TWin32FileSource&) = delete;
+
+  uint64_t Size() const override { return size_; }
+
+  size_t ReadAt(uint64_t offset, void* buffer, size_t n) override {
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    if (!Win32.SetFilePointerEx(file_, position, nullptr, FILE_BEGIN)) return 0;
+    size_t done = 0;
+    while (done < n) {
+      DWORD chunk = static_cast<DWORD>(n - done > 0x40000000 ? 0x40000000 : n - done);
+      DWORD got = 0;
+      if (!Win32.ReadFile(file_, static_cast<char*>(buffer) + done, chunk, &got, nullptr) || got == 0) break;
+      done += got;
+    }
+    return done;
+  }
+
+ private:
+  HANDLE file_;
+  uint64_t size_;
+};
+
+}  // namespace
+
+std::unique_ptr<TByteSource> OpenFileSource(const std::string& fileName) {
+  HANDLE file = Win32.CreateFileA(fileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  LARGE_INTEGER size;
+  if (!Win32.GetFileSizeEx(file, &size) || size.QuadPart < 0) {
+    Win32.CloseHandle(file);
+    return nullptr;
+  }
+  return std::make_unique<TWin32FileSource>(file, static_cast<uint64_t>(size.QuadPart));
+}

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Every test: the portable core natively, the DLL and its tools under Wine.
+# Installs what is missing first. Fails when any test fails.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+
+"$here/scripts/setup.sh"
+
+echo "== build (native)"
+cmake --preset native >/dev/null
+cmake --build --preset native
+echo "== build (win32)"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+
+. "$here/scripts/wine-env.sh"
+wine_env_start "$here/build/win32/wineprefix"
+trap wine_env_stop EXIT
+# A zone with a half-hour offset tells local time from UTC in every test.
+export TZ=Asia/Kolkata
+
+echo "== tests (native)"
+ctest --preset native
+echo "== tests (win32, under Wine)"
+ctest --preset win32
+
+echo "== all tests passed"

@@ -1,0 +1,20 @@
+// The plugin's settings record. Seven fields persist in the registry; the
+// view flag Thumbnails is set by the command menu and never stored.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct TPluginConfig {
+  int32_t Template = 0;    // non-zero: pages come from the user's template files
+  int32_t Thumbnails = 0;  // 0: full-size view; -1: thumbnail view
+  int32_t Blank = 0;       // non-zero: image links open a new browser window
+  int32_t Cols = 0;        // images per row, full-size view; 0: no breaks
+  int32_t ColsTh = 0;      // images per row, thumbnail view; 0: no breaks
+  int32_t Width = 0;       // thumbnail box
+  int32_t Height = 0;
+  std::string BgColor;     // page background, normally six hex digits
+};
+
+// Zero-filled at load; LoadSettings fills it when the host hands over its table.
+extern TPluginConfig PluginConfig;

@@ -1,0 +1,28 @@
+// Settings store: one key below the host's plugin root, one value per setting.
+// Every operation opens (or creates) the key, touches one value, and closes
+// the key again. None of them reports a failure to its caller.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Suffix of the settings key; LoadSettings sets it to "\Galvora".
+extern std::string RegSubKey;
+
+// Reads an integer setting; whatever cannot be read is overwritten with the
+// default, which is then returned. When the key itself can be neither opened
+// nor created, the default is returned and nothing is written.
+int32_t ReadRegInt(const char* name, int32_t defaultValue);
+
+// The same for the text setting, read up to 4096 characters.
+std::string ReadRegStr(const char* name, const char* defaultValue);
+
+void WriteRegInt(const char* name, int32_t value);
+void WriteRegStr(const char* name, const std::string& text);
+
+// The startup hook: reads all seven persistent settings into PluginConfig.
+void LoadSettings();
+
+// Longest settings-key path that is used; a longer RootKey + RegSubKey is
+// treated as a key that cannot be opened.
+constexpr size_t kMaxKeyPath = 255;

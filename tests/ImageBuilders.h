@@ -1,0 +1,161 @@
+// Small builders of image headers and files, for tests, fuzz seeds and the
+// benchmark corpus. Each writes just enough of its format for the probe.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+using TBytes = std::vector<uint8_t>;
+
+namespace img {
+
+inline void Put16LE(TBytes& b, size_t at, uint32_t v) {
+  if (b.size() < at + 2) b.resize(at + 2);
+  b[at] = v & 0xFF;
+  b[at + 1] = v >> 8 & 0xFF;
+}
+inline void Put16BE(TBytes& b, size_t at, uint32_t v) {
+  if (b.size() < at + 2) b.resize(at + 2);
+  b[at] = v >> 8 & 0xFF;
+  b[at + 1] = v & 0xFF;
+}
+inline void Put32LE(TBytes& b, size_t at, uint32_t v) {
+  Put16LE(b, at, v & 0xFFFF);
+  Put16LE(b, at + 2, v >> 16);
+}
+inline void Put32BE(TBytes& b, size_t at, uint32_t v) {
+  Put16BE(b, at, v >> 16);
+  Put16BE(b, at + 2, v & 0xFFFF);
+}
+inline void Append(TBytes& b, std::initializer_list<int> bytes) {
+  for (int v : bytes) b.push_back(static_cast<uint8_t>(v));
+}
+inline void Append(TBytes& b, const TBytes& more) { b.insert(b.end(), more.begin(), more.end()); }
+
+// Signature and IHDR chunk: 33 bytes.
+inline TBytes PngHeader(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colourType) {
+  TBytes b = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  Put32BE(b, 16, width);
+  Put32BE(b, 20, height);
+  Append(b, {bitDepth, colourType, 0, 0, 0});
+  Append(b, {0, 0, 0, 0});  // CRC, not checked by the probe
+  return b;
+}
+
+// "GIF89a" and the logical screen descriptor: 13 bytes.
+inline TBytes GifHeader(uint16_t width, uint16_t height, uint8_t packed) {
+  TBytes b = {'G', 'I', 'F', '8', '9', 'a'};
+  Put16LE(b, 6, width);
+  Put16LE(b, 8, height);
+  Append(b, {packed, 0, 0});
+  return b;
+}
+
+// File header and BITMAPINFOHEADER: 54 bytes.
+inline TBytes BmpHeader(int32_t width, int32_t height, uint16_t bitsPerPixel) {
+  TBytes b(54, 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  Put32LE(b, 2, 54);
+  Put32LE(b, 10, 54);
+  Put32LE(b, 14, 40);
+  Put32LE(b, 18, static_cast<uint32_t>(width));
+  Put32LE(b, 22, static_cast<uint32_t>(height));
+  Put16LE(b, 26, 1);
+  Put16LE(b, 28, bitsPerPixel);
+  return b;
+}
+
+// The 128-byte PCX header.
+inline TBytes PcxHeader(uint16_t xMin, uint16_t yMin, uint16_t xMax, uint16_t yMax, uint8_t bitsPerPlane,
+                        uint8_t planes) {
+  TBytes b(128, 0);
+  b[0] = 0x0A;
+  b[1] = 5;
+  b[2] = 1;
+  b[3] = bitsPerPlane;
+  Put16LE(b, 4, xMin);
+  Put16LE(b, 6, yMin);
+  Put16LE(b, 8, xMax);
+  Put16LE(b, 10, yMax);
+  b[65] = planes;
+  return b;
+}
+
+struct TTiffEntry {
+  uint16_t Tag;
+  uint16_t Type;
+  uint32_t Value;  // left-justified in the value field, as TIFF stores it
+};
+
+// A TIFF with its first directory at dirOffset (8: right after the header).
+inline TBytes TiffFile(bool bigEndian, const std::vector<TTiffEntry>& entries, uint32_t dirOffset = 8) {
+  TBytes b(8, 0);
+  auto p16 = [&](size_t at, uint32_t v) { bigEndian ? Put16BE(b, at, v) : Put16LE(b, at, v); };
+  auto p32 = [&](size_t at, uint32_t v) { bigEndian ? Put32BE(b, at, v) : Put32LE(b, at, v); };
+  b[0] = b[1] = bigEndian ? 'M' : 'I';
+  p16(2, 42);
+  p32(4, dirOffset);
+  if (b.size() < dirOffset) b.resize(dirOffset, 0);
+  p16(dirOffset, static_cast<uint32_t>(entries.size()));
+  size_t e = dirOffset + 2;
+  for (const TTiffEntry& entry : entries) {
+    p16(e, entry.Tag);
+    p16(e + 2, entry.Type);
+    p32(e + 4, 1);
+    if (entry.Type == 1) {
+      b.resize(std::max(b.size(), e + 12), 0);
+      b[e + 8] = static_cast<uint8_t>(entry.Value);
+    } else if (entry.Type == 3) {
+      p16(e + 8, entry.Value);
+      p16(e + 10, 0);
+    } else {
+      p32(e + 8, entry.Value);
+    }
+    e += 12;
+  }
+  p32(e, 0);  // no next directory
+  return b;
+}
+
+inline TBytes TiffImage(bool bigEndian, uint32_t width, uint32_t height, uint32_t bitsPerSample) {
+  return TiffFile(bigEndian, {{256, 3, width}, {257, 4, height}, {258, 3, bitsPerSample}, {259, 3, 1}});
+}
+
+// JPEG pieces: SOI, any segment, a frame header, EOI.
+inline TBytes JpegSoi() { return {0xFF, 0xD8}; }
+inline TBytes JpegSegment(uint8_t marker, const TBytes& payload) {
+  TBytes b = {0xFF, marker};
+  Put16BE(b, 2, static_cast<uint32_t>(payload.size() + 2));
+  Append(b, payload);
+  return b;
+}
+inline TBytes JpegFrame(uint8_t marker, uint16_t width, uint16_t height, uint8_t components) {
+  TBytes payload = {8};
+  Put16BE(payload, 1, height);
+  Put16BE(payload, 3, width);
+  payload.push_back(components);
+  for (uint8_t c = 0; c < components; ++c) Append(payload, {c + 1, 0x11, 0});
+  return JpegSegment(marker, payload);
+}
+inline TBytes Jfif() {
+  return JpegSegment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
+}
+
+// A typical camera-style file: SOI, APP0, DQT, SOF, then scan data and EOI.
+inline TBytes JpegImage(uint16_t width, uint16_t height, uint8_t components = 3, uint8_t frame = 0xC0) {
+  TBytes b = JpegSoi();
+  Append(b, Jfif());
+  Append(b, JpegSegment(0xDB, TBytes(65, 1)));
+  Append(b, JpegFrame(frame, width, height, components));
+  Append(b, JpegSegment(0xDA, {1, 1, 0, 0, 0x3F, 0}));
+  Append(b, TBytes(32, 0x55));
+  Append(b, {0xFF, 0xD9});
+  return b;
+}
+
+inline TBytes Text(const std::string& s) { return TBytes(s.begin(), s.end()); }
+
+}  // namespace img

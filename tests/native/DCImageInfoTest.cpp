@@ -1,0 +1,396 @@
+#include "imageinfo/DCImageInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "tests/ImageBuilders.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using namespace img;
+
+namespace {
+
+struct TResult {
+  int type, width, height, depth;
+  bool operator==(const TResult& o) const {
+    return type == o.type && width == o.width && height == o.height && depth == o.depth;
+  }
+  bool operator!=(const TResult& o) const { return !(*this == o); }
+};
+
+std::ostream& operator<<(std::ostream& os, const TResult& r) {
+  return os << "{type " << r.type << ", " << r.width << "x" << r.height << ", depth " << r.depth << "}";
+}
+
+// Counts the reads that reach the source (the probe releases the source
+// before it returns, so the count lives outside it).
+class TCountingSource final : public TByteSource {
+ public:
+  TCountingSource(const TBytes& bytes, int& reads) : memory_(bytes.data(), bytes.size()), reads_(reads) {}
+  uint64_t Size() const override { return memory_.Size(); }
+  size_t ReadAt(uint64_t offset, void* buffer, size_t n) override {
+    ++reads_;
+    return memory_.ReadAt(offset, buffer, n);
+  }
+
+ private:
+  TMemorySource memory_;
+  int& reads_;
+};
+
+int ReadsToProbe(const TBytes& bytes, TResult* result = nullptr) {
+  int reads = 0;
+  TDCImageInfo info;
+  info.ReadInfoFrom(std::make_unique<TCountingSource>(bytes, reads));
+  if (result) *result = {info.ImageType, info.Width, info.Height, info.Depth};
+  return reads;
+}
+
+TResult Probe(const TBytes& bytes, int32_t* fileSize = nullptr) {
+  TDCImageInfo info;
+  info.ReadInfoFrom(std::make_unique<TMemorySource>(bytes.data(), bytes.size()));
+  if (fileSize) *fileSize = info.FileSize;
+  EXPECT_EQ(info.Stream, nullptr);
+  return {info.ImageType, info.Width, info.Height, info.Depth};
+}
+
+const TResult kNothing = {itNone, 0, 0, 0};
+
+}  // namespace
+
+TEST(ReadPNG, DepthFollowsColourTypeAndBitDepth) {
+  struct {
+    uint8_t colourType, bitDepth;
+    int depth;
+  } cases[] = {{0, 1, 1}, {0, 16, 16}, {2, 8, 24}, {2, 16, 48}, {3, 4, 8}, {3, 1, 8}, {4, 8, 16}, {6, 8, 32}, {6, 16, 64}};
+  for (const auto& c : cases)
+    EXPECT_EQ(Probe(PngHeader(640, 480, c.bitDepth, c.colourType)), (TResult{itPNG, 640, 480, c.depth}))
+        << "colour type " << int(c.colourType) << ", bit depth " << int(c.bitDepth);
+}
+
+TEST(ReadPNG, UnsupportedColourTypeIsNotRecognised) {
+  for (uint8_t colourType : {1, 5, 7, 255}) EXPECT_EQ(Probe(PngHeader(10, 10, 8, colourType)), kNothing);
+}
+
+TEST(ReadPNG, UnsupportedColourTypeFallsToTheJpegScan) {
+  TBytes b = PngHeader(10, 10, 8, 1);
+  Append(b, JpegImage(33, 44));
+  EXPECT_EQ(Probe(b), (TResult{itJPEG, 33, 44, 24}));
+}
+
+TEST(ReadPNG, WidthAndHeightAreTheLow16Bits) {
+  EXPECT_EQ(Probe(PngHeader(70000, 65537, 8, 2)), (TResult{itPNG, 4464, 1, 24}));
+}
+
+TEST(ReadGIF, DepthIsLowThreeBitsOfPackedBytePlusOne) {
+  EXPECT_EQ(Probe(GifHeader(320, 200, 0xF7)), (TResult{itGIF, 320, 200, 8}));
+  EXPECT_EQ(Probe(GifHeader(1, 65535, 0x00)), (TResult{itGIF, 1, 65535, 1}));
+}
+
+TEST(ReadBMP, HeightIsReadAsTwoUnsignedBytes) {
+  EXPECT_EQ(Probe(BmpHeader(200, -100, 24)), (TResult{itBMP, 200, 65436, 24}));
+  EXPECT_EQ(Probe(BmpHeader(70000, 100, 0x120)), (TResult{itBMP, 4464, 100, 0x20}));
+}
+
+TEST(ReadPCX, WindowGivesTheSize) {
+  EXPECT_EQ(Probe(PcxHeader(0, 0, 639, 479, 8, 3)), (TResult{itPCX, 640, 480, 24}));
+  EXPECT_EQ(Probe(PcxHeader(10, 20, 10, 20, 1, 4)), (TResult{itPCX, 1, 1, 4}));
+  // A window that ends before it starts is taken as it stands.
+  EXPECT_EQ(Probe(PcxHeader(100, 0, 0, 65535, 8, 1)), (TResult{itPCX, -99, 65536, 8}));
+}
+
+TEST(ReadPCX, AnyFileStartingWithLineFeedIsTakenForPcx) {
+  TBytes text = Text("\nThis text starts with an empty line and goes on long enough to cover the header.");
+  TResult r = Probe(text);
+  EXPECT_EQ(r.type, itPCX);
+  EXPECT_EQ(r.depth, text[3] * text[65]);  // whatever those bytes are
+}
+
+TEST(ReadTIFF, BothByteOrdersGiveTheSameValues) {
+  for (bool bigEndian : {false, true}) {
+    SCOPED_TRACE(bigEndian ? "MM" : "II");
+    EXPECT_EQ(Probe(TiffImage(bigEndian, 1024, 768, 8)), (TResult{itTIFF, 1024, 768, 8}));
+    // Width as a SHORT, height as a LONG, and the other way round.
+    EXPECT_EQ(Probe(TiffFile(bigEndian, {{256, 3, 300}, {257, 4, 70000}, {258, 1, 16}})),
+              (TResult{itTIFF, 300, 70000, 16}));
+    EXPECT_EQ(Probe(TiffFile(bigEndian, {{256, 4, 70000}, {257, 3, 200}, {258, 3, 1}})),
+              (TResult{itTIFF, 70000, 200, 1}));
+  }
+}
+
+TEST(ReadTIFF, MissingOrUnusableValuesClearTheResult) {
+  for (bool bigEndian : {false, true}) {
+    SCOPED_TRACE(bigEndian ? "MM" : "II");
+    EXPECT_EQ(Probe(TiffFile(bigEndian, {{256, 3, 10}, {257, 3, 10}})), kNothing);
+    EXPECT_EQ(Probe(TiffFile(bigEndian, {{256, 3, 10}, {257, 3, 10}, {258, 5, 8}})), kNothing);
+    EXPECT_EQ(Probe(TiffFile(bigEndian, {{256, 4, 0x80000000u}, {257, 3, 10}, {258, 3, 8}})), kNothing);
+  }
+}
+
+TEST(ReadTIFF, LaterEntryOfTheSameTagWins) {
+  EXPECT_EQ(Probe(TiffFile(false, {{256, 3, 10}, {257, 3, 20}, {258, 3, 8}, {256, 3, 99}})),
+            (TResult{itTIFF, 99, 20, 8}));
+}
+
+TEST(ReadTIFF, DirectoryBeyondTheFirstBlockIsReadInOneGo) {
+  for (bool bigEndian : {false, true}) {
+    TBytes b = TiffFile(bigEndian, {{256, 3, 640}, {257, 3, 480}, {258, 3, 8}}, 100000);
+    TResult r;
+    EXPECT_LE(ReadsToProbe(b, &r), 3);
+    EXPECT_EQ(r, (TResult{itTIFF, 640, 480, 8}));
+    // A directory of many entries that starts inside the first block.
+    std::vector<TTiffEntry> many(3000, TTiffEntry{300, 3, 1});
+    many.push_back({256, 3, 5});
+    many.push_back({257, 3, 6});
+    many.push_back({258, 3, 7});
+    EXPECT_LE(ReadsToProbe(TiffFile(bigEndian, many, 19000), &r), 3);
+    EXPECT_EQ(r, (TResult{itTIFF, 5, 6, 7}));
+  }
+}
+
+TEST(ReadTIFF, DirectoryOffsetsOutsideTheFileClearTheResult) {
+  for (bool bigEndian : {false, true}) {
+    TBytes b = TiffImage(bigEndian, 10, 10, 8);
+    TBytes farAway = b;
+    bigEndian ? Put32BE(farAway, 4, 0x80000000u) : Put32LE(farAway, 4, 0x80000000u);
+    EXPECT_EQ(Probe(farAway), kNothing);
+    bigEndian ? Put32BE(farAway, 4, 0xFFFFFFF0u) : Put32LE(farAway, 4, 0xFFFFFFF0u);
+    EXPECT_EQ(Probe(farAway), kNothing);
+    bigEndian ? Put32BE(farAway, 4, 5000) : Put32LE(farAway, 4, 5000);
+    EXPECT_EQ(Probe(farAway), kNothing);
+    // A directory that claims more entries than the file holds.
+    TBytes cut(b.begin(), b.end() - 20);
+    EXPECT_EQ(Probe(cut), kNothing);
+  }
+}
+
+TEST(ScanJPEG, FirstFourFrameTypesGiveTheSize) {
+  for (uint8_t frame : {0xC0, 0xC1, 0xC2, 0xC3})
+    EXPECT_EQ(Probe(JpegImage(1920, 1080, 3, frame)), (TResult{itJPEG, 1920, 1080, 24})) << std::hex << int(frame);
+  EXPECT_EQ(Probe(JpegImage(8, 9, 1)), (TResult{itJPEG, 8, 9, 8}));
+  EXPECT_EQ(Probe(JpegImage(8, 9, 4)), (TResult{itJPEG, 8, 9, 32}));
+}
+
+TEST(ScanJPEG, LaterFrameTypesGiveNothing) {
+  for (uint8_t frame : {0xC5, 0xC9, 0xCA, 0xCF}) EXPECT_EQ(Probe(JpegImage(100, 100, 3, frame)), kNothing);
+}
+
+TEST(ScanJPEG, SearchesForTheStartMarkerAnywhereInTheWindow) {
+  TBytes b = Text("not an image at first ");
+  Append(b, JpegImage(12, 34));
+  EXPECT_EQ(Probe(b), (TResult{itJPEG, 12, 34, 24}));
+}
+
+TEST(ScanJPEG, NothingBeyondTheWindow) {
+  TBytes frame = JpegFrame(0xC0, 50, 60, 3);
+  // Start marker at 19999 is still searched; at 20000 it is not.
+  for (size_t start : {size_t{19990}, size_t{20000}}) {
+    TBytes b(start, 0x20);
+    Append(b, {0xFF, 0xD8, 0xFF, 0xC0});
+    b.pop_back();
+    b.pop_back();
+    Append(b, frame);
+    Append(b, TBytes(100, 0));
+    EXPECT_EQ(Probe(b).type, start < 20000 ? itJPEG : itNone) << start;
+  }
+  // A frame marker at 19999 is found; one at 20000 is not.
+  for (size_t at : {size_t{19999}, size_t{20000}}) {
+    TBytes b = JpegSoi();
+    Append(b, JpegSegment(0xE1, TBytes(at - 6, 0)));
+    ASSERT_EQ(b.size(), at);
+    Append(b, frame);
+    Append(b, TBytes(100, 0));
+    EXPECT_EQ(Probe(b).type, at < 20000 ? itJPEG : itNone) << at;
+  }
+}
+
+TEST(ScanJPEG, ShortFilesGiveNothing) {
+  EXPECT_EQ(Probe({0xFF, 0xD8, 0xFF, 0xC0}), kNothing);
+  TBytes cut = JpegImage(10, 10);
+  cut.resize(cut.size() - 50);  // the frame header is cut short
+  EXPECT_EQ(Probe(TBytes(cut.begin(), cut.begin() + 95)), kNothing);
+}
+
+TEST(ScanJPEG, SegmentEndingInAMarkerLikePairDoesNotHideTheFrame) {
+  // An EXIF block whose embedded thumbnail ends with FF D9: the walk goes on
+  // at the next real marker instead of taking FF D9 for one.
+  TBytes exif = Text("Exif");
+  Append(exif, {0, 0});
+  Append(exif, TBytes(40, 0x11));
+  Append(exif, {0xFF, 0xD8, 0x00, 0x00, 0xFF, 0xD9});
+  TBytes b = JpegSoi();
+  Append(b, JpegSegment(0xE1, exif));
+  Append(b, JpegSegment(0xDB, TBytes(65, 1)));
+  Append(b, JpegFrame(0xC0, 4000, 3000, 3));
+  Append(b, TBytes(64, 0));
+  EXPECT_EQ(Probe(b), (TResult{itJPEG, 4000, 3000, 24}));
+}
+
+TEST(ScanJPEG, TooShortSegmentLengthsDoNotHoldTheWalk) {
+  for (int length : {0, 1}) {
+    TBytes b = JpegSoi();
+    Append(b, {0xFF, 0xE0, 0x00, length});
+    Append(b, JpegFrame(0xC0, 77, 88, 3));
+    Append(b, TBytes(64, 0));
+    EXPECT_EQ(Probe(b), (TResult{itJPEG, 77, 88, 24})) << length;
+  }
+  // Fill bytes before a marker are passed over.
+  TBytes b = JpegSoi();
+  Append(b, {0xFF, 0xFF, 0xFF});
+  Append(b, JpegFrame(0xC1, 5, 6, 3));
+  Append(b, TBytes(64, 0));
+  EXPECT_EQ(Probe(b), (TResult{itJPEG, 5, 6, 24}));
+}
+
+TEST(ScanJPEG, ScansTheWindowWithASingleRead) {
+  TBytes noise(100000);
+  uint32_t x = 12345;
+  for (uint8_t& v : noise) v = static_cast<uint8_t>((x = x * 1103515245 + 12345) >> 24);
+  EXPECT_EQ(ReadsToProbe(noise), 1);
+}
+
+TEST(ReadInfo, TruncatedHeadersAreClearedThenScannedAsJpeg) {
+  const TBytes jpegStart = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x00, 0x10, 0x00, 0x20, 0x03, 0, 0, 0, 0};
+  // Each header cut one byte short of what its reader needs; the signature
+  // alone followed by a JPEG start is too short for the reader as well,
+  // except for GIF, whose header is shorter than any JPEG frame.
+  struct {
+    const char* name;
+    TBytes head;
+    size_t needed, signature;
+  } cases[] = {
+      {"png", PngHeader(10, 10, 8, 2), 26, 3},          {"gif", GifHeader(10, 10, 0), 11, 0},
+      {"bmp", BmpHeader(10, 10, 8), 29, 2},             {"pcx", PcxHeader(0, 0, 9, 9, 8, 1), 66, 1},
+      {"tiff-ii", TiffImage(false, 10, 10, 8), 48, 3}, {"tiff-mm", TiffImage(true, 10, 10, 8), 48, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_NE(Probe(TBytes(c.head.begin(), c.head.begin() + c.needed)), kNothing);
+    EXPECT_EQ(Probe(TBytes(c.head.begin(), c.head.begin() + c.needed - 1)), kNothing);
+    if (c.signature == 0) continue;
+    TBytes withJpeg(c.head.begin(), c.head.begin() + c.signature);
+    Append(withJpeg, jpegStart);
+    EXPECT_EQ(Probe(withJpeg), (TResult{itJPEG, 32, 16, 24}));
+  }
+}
+
+TEST(ReadInfo, EmptyAndShortFilesKeepTheirRealLength) {
+  for (size_t n : {0, 1, 2}) {
+    int32_t size = -1;
+    EXPECT_EQ(Probe(TBytes(n, 0x89), &size), kNothing);
+    EXPECT_EQ(size, static_cast<int32_t>(n));
+  }
+  int32_t size = -1;
+  EXPECT_EQ(Probe(Text("plain text with no marker at all"), &size), kNothing);
+  EXPECT_EQ(size, 32);
+}
+
+TEST(ReadInfo, ResultNeverCarriesOverFromTheFileBefore) {
+  TDCImageInfo info;
+  TBytes png = PngHeader(10, 20, 8, 2), text = Text("hello, world");
+  info.ReadInfoFrom(std::make_unique<TMemorySource>(png.data(), png.size()));
+  EXPECT_EQ(info.Width, 10);
+  info.ReadInfoFrom(std::make_unique<TMemorySource>(text.data(), text.size()));
+  EXPECT_EQ((TResult{info.ImageType, info.Width, info.Height, info.Depth}), kNothing);
+  EXPECT_EQ(info.FileSize, 12);
+}
+
+TEST(ReadInfo, FilesOf2GiBOrMoreReportTheLargestSize) {
+  // A source that claims 3 GiB and holds a PNG header at its start.
+  class THugeSource final : public TByteSource {
+   public:
+    uint64_t Size() const override { return 3ull << 30; }
+    size_t ReadAt(uint64_t offset, void* buffer, size_t n) override {
+      TBytes head = PngHeader(800, 600, 8, 6);
+      uint8_t* out = static_cast<uint8_t*>(buffer);
+      for (size_t i = 0; i < n; ++i) out[i] = offset + i < head.size() ? head[offset + i] : 0;
+      return n;
+    }
+  };
+  TDCImageInfo info;
+  info.ReadInfoFrom(std::make_unique<THugeSource>());
+  EXPECT_EQ(info.FileSize, 2147483647);
+  EXPECT_EQ((TResult{info.ImageType, info.Width, info.Height, info.Depth}), (TResult{itPNG, 800, 600, 32}));
+}
+
+TEST(SwapLong, ReversesTheFourBytes) {
+  EXPECT_EQ(SwapLong(0x11223344u), 0x44332211u);
+  EXPECT_EQ(SwapLong(0x000000FFu), 0xFF000000u);
+}
+
+// The same probe through the platform's file source.
+class ReadInfoFile : public ::testing::Test {
+ protected:
+  std::string Folder() {
+#if defined(_WIN32)
+    char buffer[MAX_PATH];
+    GetTempPathA(sizeof buffer, buffer);
+    return buffer;
+#else
+    return "/tmp/";
+#endif
+  }
+  std::string Write(const std::string& name, const TBytes& bytes) {
+    std::string path = Folder() + "galvora-probe-test-" + name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    made_.push_back(path);
+    return path;
+  }
+  void TearDown() override {
+    for (const std::string& p : made_) std::remove(p.c_str());
+  }
+  std::vector<std::string> made_;
+};
+
+TEST_F(ReadInfoFile, ReadsARealFile) {
+  TDCImageInfo info;
+  info.ReadInfo(Write("a.jpg", JpegImage(640, 480)));
+  EXPECT_EQ((TResult{info.ImageType, info.Width, info.Height, info.Depth}), (TResult{itJPEG, 640, 480, 24}));
+  EXPECT_EQ(info.FileSize, static_cast<int32_t>(JpegImage(640, 480).size()));
+  EXPECT_EQ(info.Stream, nullptr);
+}
+
+TEST_F(ReadInfoFile, EmptyFileHasSizeZero) {
+  TDCImageInfo info;
+  info.FileSize = 99;
+  info.ReadInfo(Write("empty", {}));
+  EXPECT_EQ(info.ImageType, itNone);
+  EXPECT_EQ(info.FileSize, 0);
+}
+
+TEST_F(ReadInfoFile, MissingFileAndFolderAreClearedWithSizeZero) {
+  TDCImageInfo info;
+  info.ReadInfo(Write("png", PngHeader(1, 2, 8, 0)));
+  ASSERT_EQ(info.ImageType, itPNG);
+  info.ReadInfo(Folder() + "galvora-probe-test-does-not-exist.png");
+  EXPECT_EQ((TResult{info.ImageType, info.Width, info.Height, info.Depth}), kNothing);
+  EXPECT_EQ(info.FileSize, 0);
+  info.ReadInfo(Folder());
+  EXPECT_EQ((TResult{info.ImageType, info.Width, info.Height, info.Depth}), kNothing);
+  EXPECT_EQ(info.FileSize, 0);
+}
+
+#if defined(_WIN32)
+TEST_F(ReadInfoFile, FileHeldOpenByAnotherOpenerIsNotRead) {
+  const std::string path = Write("held.gif", GifHeader(5, 5, 0));
+  for (DWORD access : {DWORD{GENERIC_READ}, DWORD{GENERIC_WRITE}}) {
+    HANDLE held = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    TDCImageInfo info;
+    info.ReadInfo(path);
+    EXPECT_EQ(info.ImageType, itNone);
+    CloseHandle(held);
+    info.ReadInfo(path);
+    EXPECT_EQ(info.ImageType, itGIF);
+  }
+}
+#endif

@@ -1,0 +1,194 @@
+// The DLL as the host sees it: its exports and imports, what it announces,
+// the command menu and its dispatch.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+#include "host/FarUtil.h"
+#include "tests/win32/PluginTestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+// Names in the export and import directories of a loaded module.
+struct TModuleTables {
+  std::vector<std::string> Exports;
+  std::vector<std::string> Imports;
+};
+
+TModuleTables ReadTables(HMODULE module) {
+  TModuleTables t;
+  auto base = reinterpret_cast<const uint8_t*>(module);
+  auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& ex = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  if (ex.Size) {
+    auto dir = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + ex.VirtualAddress);
+    auto names = reinterpret_cast<const DWORD*>(base + dir->AddressOfNames);
+    for (DWORD i = 0; i < dir->NumberOfNames; ++i) t.Exports.push_back(reinterpret_cast<const char*>(base + names[i]));
+    EXPECT_EQ(dir->NumberOfFunctions, dir->NumberOfNames) << "exports without a name";
+  }
+  const IMAGE_DATA_DIRECTORY& im = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  for (auto d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + im.VirtualAddress); im.Size && d->Name; ++d) {
+    std::string name = reinterpret_cast<const char*>(base + d->Name);
+    std::transform(name.begin(), name.end(), name.begin(), ::tolower);
+    t.Imports.push_back(name);
+  }
+  return t;
+}
+
+}  // namespace
+
+TEST(GalvoraDll, ExportsExactlyTheFourEntryPointsByPlainName) {
+  HMODULE dll = LoadLibraryA(DllPath().c_str());
+  ASSERT_NE(dll, nullptr);
+  TModuleTables t = ReadTables(dll);
+  std::sort(t.Exports.begin(), t.Exports.end());
+  EXPECT_EQ(t.Exports, (std::vector<std::string>{"Configure", "GetPluginInfo", "OpenPlugin", "SetStartupInfo"}));
+  for (const char* decorated : {"OpenPlugin@8", "_OpenPlugin@8", "SetStartupInfo@4"})
+    EXPECT_EQ(GetProcAddress(dll, decorated), nullptr) << decorated;
+  FreeLibrary(dll);
+}
+
+TEST(GalvoraDll, ImportsOnlySystemLibraries) {
+  HMODULE dll = LoadLibraryA(DllPath().c_str());
+  ASSERT_NE(dll, nullptr);
+  const std::set<std::string> system = {"kernel32.dll", "user32.dll", "advapi32.dll", "shell32.dll", "msvcrt.dll"};
+  for (const std::string& name : ReadTables(dll).Imports) EXPECT_TRUE(system.count(name)) << name;
+  FreeLibrary(dll);
+}
+
+class EntryPoints : public PluginTest {};
+
+TEST_F(EntryPoints, AnnouncesOneEntryInThePluginsAndConfigurationMenus) {
+  StartPlugin();
+  int32_t diskNumbers[1] = {7};
+  const char* diskStrings[1] = {"disk"};
+  PluginInfo start{};
+  start.DiskMenuStrings = diskStrings;
+  start.DiskMenuNumbers = diskNumbers;
+  start.CommandPrefix = "x";
+  PluginInfo info = host_->GetPluginInfo(start);
+  EXPECT_EQ(info.StructSize, 40);
+  EXPECT_EQ(info.Flags, 0u);
+  EXPECT_EQ(info.DiskMenuStrings, diskStrings);
+  EXPECT_EQ(info.DiskMenuNumbers, diskNumbers);
+  EXPECT_EQ(info.DiskMenuStringsNumber, 0);
+  ASSERT_NE(info.PluginMenuStrings, nullptr);
+  EXPECT_EQ(info.PluginMenuStringsNumber, 1);
+  EXPECT_EQ(info.PluginConfigStrings, info.PluginMenuStrings);
+  EXPECT_EQ(info.PluginConfigStringsNumber, 1);
+  EXPECT_EQ(info.CommandPrefix, nullptr);
+  EXPECT_STREQ(info.PluginMenuStrings[0], "Galvora");
+  EXPECT_EQ(info.PluginMenuStrings[0], host_->Messages[0].c_str()) << "the host's own text, not a copy";
+}
+
+TEST_F(EntryPoints, SecondAnnouncementSharesTheArrayWithTheTitleOfThatMoment) {
+  StartPlugin();
+  PluginInfo first = host_->GetPluginInfo();
+  host_->Messages[0] = "A title that has changed";
+  PluginInfo second = host_->GetPluginInfo();
+  EXPECT_EQ(first.PluginMenuStrings, second.PluginMenuStrings);
+  EXPECT_EQ(second.PluginConfigStrings, second.PluginMenuStrings);
+  EXPECT_STREQ(second.PluginMenuStrings[0], "A title that has changed");
+}
+
+TEST_F(EntryPoints, MenuShowsTheFiveCommandsUnderTheTitle) {
+  StartPlugin();
+  host_->MenuAnswers.push_back(-1);
+  EXPECT_EQ(host_->OpenPlugin(), INVALID_HANDLE_VALUE);
+  ASSERT_EQ(host_->Menus.size(), 1u);
+  const TMenuCall& m = host_->Menus[0];
+  EXPECT_EQ(m.ModuleNumber, host_->ModuleNumber);
+  EXPECT_EQ(m.X, -1);
+  EXPECT_EQ(m.Y, -1);
+  EXPECT_EQ(m.MaxHeight, 0);
+  EXPECT_EQ(m.Flags, 4u);
+  EXPECT_EQ(m.TitlePtr, host_->Messages[0].c_str());
+  EXPECT_TRUE(m.BottomNull && m.HelpNull && m.BreakKeysNull && m.BreakCodeNull);
+  ASSERT_EQ(m.Items.size(), 5u);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_STREQ(m.Items[i].Text, host_->Messages[7 + i].c_str());
+    EXPECT_EQ(m.Items[i].Selected, i == 0 ? -1 : 0);
+    EXPECT_EQ(m.Items[i].Checked, 0);
+    EXPECT_EQ(m.Items[i].Separator, 0);
+  }
+  EXPECT_TRUE(host_->Controls.empty()) << "a cancelled menu asks the host for nothing";
+}
+
+TEST_F(EntryPoints, LongMenuTextIsCutToTheField) {
+  StartPlugin();
+  host_->Messages[9] = std::string(300, 'x');
+  host_->MenuAnswers.push_back(-1);
+  host_->OpenPlugin();
+  ASSERT_EQ(host_->Menus.size(), 1u);
+  EXPECT_EQ(std::string(host_->Menus[0].Items[2].Text), std::string(127, 'x'));
+}
+
+TEST_F(EntryPoints, ConfigureLineShowsTheDialogThenTheMenuWithLineFiveHighlighted) {
+  StartPlugin();
+  host_->MenuAnswers = {4, 4, 4, -1};
+  EXPECT_EQ(host_->OpenPlugin(), INVALID_HANDLE_VALUE);
+  ASSERT_EQ(host_->Menus.size(), 4u);
+  EXPECT_EQ(host_->Dialogs.size(), 3u);
+  EXPECT_TRUE(host_->Controls.empty());
+  for (size_t n = 0; n < 4; ++n)
+    for (int i = 0; i < 5; ++i)
+      EXPECT_EQ(host_->Menus[n].Items[i].Selected, i == (n == 0 ? 0 : 4) ? -1 : 0) << "menu " << n << " line " << i;
+}
+
+TEST_F(EntryPoints, EveryCommandAsksForThePanelOnceAndOpensNoPanel) {
+  StartPlugin();
+  for (int line : {0, 1, 2, 3}) {
+    host_->Controls.clear();
+    host_->MenuAnswers = {line};
+    EXPECT_EQ(host_->OpenPlugin(), INVALID_HANDLE_VALUE) << line;
+    ASSERT_EQ(host_->Controls.size(), 1u) << line;
+    EXPECT_EQ(host_->Controls[0].Plugin, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(host_->Controls[0].Command, 1);
+  }
+  EXPECT_EQ(host_->Configure(0), 0);
+}
+
+TEST_F(EntryPoints, EachOpenStartsWithTheFirstLineHighlighted) {
+  StartPlugin();
+  host_->MenuAnswers = {4, -1};
+  host_->OpenPlugin();
+  host_->MenuAnswers = {-1};
+  host_->OpenPlugin();
+  ASSERT_EQ(host_->Menus.size(), 3u);
+  EXPECT_EQ(host_->Menus[2].Items[0].Selected, -1);
+}
+
+TEST_F(EntryPoints, HighlightOutsideTheMenuFallsBackToTheFirstLine) {
+  StartPlugin(/*linked=*/true);
+  struct {
+    int asked, line;
+  } cases[] = {{0, 0}, {3, 3}, {4, 4}, {5, 0}, {-1, 0}, {0x7FFFFFFF, 0}};
+  for (const auto& c : cases) {
+    host_->Menus.clear();
+    host_->MenuAnswers = {2};
+    EXPECT_EQ(ShowCommandMenu(c.asked), 2);
+    ASSERT_EQ(host_->Menus.size(), 1u);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(host_->Menus[0].Items[i].Selected, i == c.line ? -1 : 0) << c.asked;
+  }
+}
+
+TEST_F(EntryPoints, ViewFollowsTheLastGalleryLine) {
+  StartPlugin();
+  TScratchFolder pics;
+  std::string png = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x02\x80\0\0\x01\xe0\x08\x02\0\0\0", 29);
+  pics.Make("a.png", png);
+  host_->CurDir = pics.Path();
+  ASSERT_TRUE(host_->SelectFile(pics.Path() + "a.png"));
+  const std::string thumb = RunMenu(1);
+  ASSERT_FALSE(thumb.empty());
+  EXPECT_NE(Slurp(thumb).find("width=\"120\" height=\"90\""), std::string::npos);
+  DeleteFileA(thumb.c_str());
+  const std::string full = RunMenu(0);
+  ASSERT_FALSE(full.empty());
+  EXPECT_NE(Slurp(full).find("border=0 width=\"640\" height=\"480\""), std::string::npos);
+}

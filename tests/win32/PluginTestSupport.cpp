@@ -1,0 +1,229 @@
+#include "tests/win32/PluginTestSupport.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "gallery/LocaleText.h"
+
+extern "C" {
+void WINAPI SetStartupInfo(const PluginStartupInfo* info);
+void WINAPI GetPluginInfo(PluginInfo* info);
+HANDLE WINAPI OpenPlugin(int openFrom, INT_PTR item);
+int WINAPI Configure(int itemNumber);
+}
+
+namespace testsupport {
+
+std::string BinDir() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string s(path, n);
+  return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+std::string DllPath() { return BinDir() + "Galvora.dll"; }
+
+std::string SourceDir() {
+  std::string unix = GALVORA_SOURCE_DIR;
+  std::string windows = "Z:";
+  for (char c : unix) windows += c == '/' ? '\\' : c;
+  return windows + "\\";
+}
+
+std::string OpenLogPath() {
+  static const std::string path = [] {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    return std::string(temp) + "galvora-tests-open.log";
+  }();
+  return path;
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start) + "<no CR LF>");
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+TRegValue ReadValue(const std::string& keyPath, const std::string& name) {
+  TRegValue v;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return v;
+  DWORD size = 0;
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &v.Type, nullptr, &size) == ERROR_SUCCESS) {
+    v.Data.resize(size);
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &v.Type, reinterpret_cast<BYTE*>(&v.Data[0]), &size) ==
+        ERROR_SUCCESS) {
+      v.Data.resize(size);
+      v.Exists = true;
+    }
+  }
+  RegCloseKey(key);
+  return v;
+}
+
+void SetValue(const std::string& keyPath, const std::string& name, DWORD type, const std::string& data) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                 static_cast<DWORD>(data.size()));
+  RegCloseKey(key);
+}
+
+std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
+
+void SetDword(const std::string& keyPath, const std::string& name, uint32_t value) {
+  SetValue(keyPath, name, REG_DWORD, Dword(value));
+}
+
+void DeleteKeyTree(const std::string& keyPath) { RegDeleteTreeA(HKEY_CURRENT_USER, keyPath.c_str()); }
+
+namespace {
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string path = folder + name;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        RemoveTree(path + "\\");
+      else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveDirectoryA(path.c_str());
+      else
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+std::string Env(const char* name) {
+  char buffer[4096];
+  DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+}  // namespace
+
+TScratchFolder::TScratchFolder() {
+  static int counter = 0;
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  path_ = std::string(temp) + "galvora-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+          std::to_string(++counter) + "\\";
+  CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+TScratchFolder::~TScratchFolder() { RemoveTree(path_); }
+
+std::string TScratchFolder::Make(const std::string& name, const std::string& bytes) const {
+  std::string path = path_ + name;
+  WriteFile(path, bytes);
+  return path;
+}
+
+std::vector<std::string> TScratchFolder::Pages() const {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((path_ + "*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = data.cFileName;
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() > 8 && name.compare(0, 4, "galv") == 0 &&
+        name.compare(name.size() - 4, 4, ".htm") == 0)
+      names.push_back(name);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return names;
+}
+
+TPluginEntries LinkedPlugin() {
+  TPluginEntries e;
+  e.SetStartupInfo = SetStartupInfo;
+  e.GetPluginInfo = GetPluginInfo;
+  e.OpenPlugin = OpenPlugin;
+  e.Configure = Configure;
+  return e;
+}
+
+void PluginTest::SetUp() {
+  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  root_ = std::string("Software\\GalvoraTests\\") + info->test_suite_name() + "." + info->name() + "\\Plugins";
+  DeleteKeyTree(root_);
+  savedTmp_ = Env("TMP");
+  savedTemp_ = Env("TEMP");
+  temp_ = std::make_unique<TScratchFolder>();
+  SetEnvironmentVariableA("TMP", temp_->Path().c_str());
+  SetEnvironmentVariableA("TEMP", temp_->Path().c_str());
+}
+
+void PluginTest::TearDown() {
+  host_.reset();
+  SetEnvironmentVariableA("TMP", savedTmp_.empty() ? nullptr : savedTmp_.c_str());
+  SetEnvironmentVariableA("TEMP", savedTemp_.empty() ? nullptr : savedTemp_.c_str());
+  temp_.reset();
+  DeleteKeyTree(root_);
+}
+
+void PluginTest::StartPlugin(bool linked) {
+  host_ = std::make_unique<THostBench>();
+  if (linked)
+    host_->Use(LinkedPlugin(), DllPath());
+  else
+    ASSERT_TRUE(host_->Load(DllPath())) << host_->Error();
+  ASSERT_TRUE(host_->LoadLanguage(BinDir() + "GalvoraEng.lng"));
+  host_->RootKey = root_;
+  host_->Start();
+}
+
+std::string PluginTest::PagePath() const {
+  std::vector<std::string> pages = temp_->Pages();
+  return pages.size() == 1 ? temp_->Path() + pages[0] : std::string();
+}
+
+std::string PluginTest::RunMenu(int line) {
+  host_->MenuAnswers.push_back(line);
+  EXPECT_EQ(host_->OpenPlugin(), INVALID_HANDLE_VALUE);
+  return PagePath();
+}
+
+}  // namespace testsupport
+
+// Pages open through a recorder registered in this prefix, never through
+// whatever browser the machine has.
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  DeleteFileA(testsupport::OpenLogPath().c_str());
+  if (!RegisterPageHandler(testsupport::BinDir() + "openrec.exe", testsupport::OpenLogPath())) {
+    std::fprintf(stderr, "cannot register the page handler\n");
+    return 1;
+  }
+  ReadRegionalFormats();
+  return RUN_ALL_TESTS();
+}

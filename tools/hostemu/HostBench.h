@@ -1,0 +1,126 @@
+// A stand-in for the host: loads a plugin, lends it the services of the
+// host's table, answers its menus and dialogs from a script, serves the
+// active panel from a scenario, and records every call.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/FARIntf.h"
+
+struct TPluginEntries {
+  void(WINAPI* SetStartupInfo)(const PluginStartupInfo*) = nullptr;
+  void(WINAPI* GetPluginInfo)(PluginInfo*) = nullptr;
+  HANDLE(WINAPI* OpenPlugin)(int, INT_PTR) = nullptr;
+  int(WINAPI* Configure)(int) = nullptr;
+};
+
+// How the user answers one dialog.
+struct TDialogAnswer {
+  std::vector<std::pair<int, std::string>> Edits;  // item index, new text
+  std::vector<int> Toggles;                        // check boxes to flip
+  int Result = -1;                                 // item that closes it; -1 is Esc
+};
+
+struct TMenuCall {
+  int32_t ModuleNumber, X, Y, MaxHeight;
+  uint32_t Flags;
+  const char* TitlePtr;
+  std::string Title;
+  bool BottomNull, HelpNull, BreakKeysNull, BreakCodeNull;
+  std::vector<FarMenuItem> Items;
+};
+
+struct TDialogCall {
+  int32_t ModuleNumber, X1, Y1, X2, Y2;
+  const char* HelpTopic;
+  std::vector<FarDialogItem> Items;  // as the plugin passed them
+  std::vector<FarDialogItem> Closed;  // as the answer left them
+  int Result;
+};
+
+struct TControlCall {
+  void* Plugin;
+  int32_t Command;
+};
+
+class THostBench {
+ public:
+  THostBench();
+  ~THostBench();
+  THostBench(const THostBench&) = delete;
+  THostBench& operator=(const THostBench&) = delete;
+
+  // Loads the DLL and resolves the four entry points by their exact names.
+  bool Load(const std::string& dllPath);
+  // Drives entry points linked into the calling program instead.
+  void Use(const TPluginEntries& entries, const std::string& moduleName);
+  const std::string& Error() const { return error_; }
+
+  // Reads a host language file: a ".Language=" line, then one quoted line
+  // per message.
+  bool LoadLanguage(const std::string& lngPath);
+
+  // What the host's table carries.
+  std::string ModuleName;
+  std::string RootKey = "Software\\Far\\Plugins";
+  int32_t ModuleNumber = 1;
+  std::vector<std::string> Messages;
+
+  // The entry points.
+  void Start();
+  // Fills a copy of `start`, as the host passes its record.
+  PluginInfo GetPluginInfo(const PluginInfo& start = PluginInfo{});
+  HANDLE OpenPlugin();
+  int Configure(int itemNumber = 0);
+
+  // The script.
+  std::deque<int> MenuAnswers;
+  std::deque<TDialogAnswer> DialogAnswers;
+
+  // The active panel. CurDir and names are OEM text, as the host gives them.
+  int32_t PanelType = PTYPE_FILEPANEL;
+  std::string CurDir;
+  std::vector<PluginPanelItem> Selection;
+  // Selects a file or folder on disk by its ANSI path, with its real find data.
+  bool SelectFile(const std::string& ansiPath);
+  // Selects a name as given (OEM), whether or not it exists.
+  void SelectName(const std::string& oemName, TFarFileTime created = {});
+  // Shows a folder (ANSI path) and selects its files in name order.
+  bool SelectFolder(const std::string& ansiFolder);
+
+  // What the plugin did.
+  std::vector<int32_t> MessageIds;
+  std::vector<TMenuCall> Menus;
+  std::vector<TDialogCall> Dialogs;
+  std::vector<TControlCall> Controls;
+
+  static THostBench* Current;
+
+ private:
+  friend struct THostServices;
+  HMODULE module_ = nullptr;
+  TPluginEntries entries_;
+  std::string error_;
+  PluginStartupInfo info_;
+  std::string rootKeyText_;
+};
+
+std::string AnsiToOem(const std::string& text);
+
+// Registers a handler for .htm pages in HKEY_CLASSES_ROOT that runs the
+// recorder, which appends one line per page opened to the log.
+bool RegisterPageHandler(const std::string& recorderExe, const std::string& logPath);
+
+struct TOpenRecord {
+  std::string Verb;
+  std::string Directory;             // the recorder's working folder
+  std::vector<std::string> Arguments;  // the page, then any parameters
+};
+
+// The log's records; waits up to timeoutMs for at least `count` of them.
+std::vector<TOpenRecord> ReadOpenRecords(const std::string& logPath, size_t count = 0, DWORD timeoutMs = 0);

@@ -1,0 +1,176 @@
+// hostemu: plays the host for one plugin and prints every call it sees.
+//
+//   hostemu --plugin Galvora.dll [--lang GalvoraEng.lng] [--root KEY]
+//           [--module PATH] [--temp DIR]
+//           [--panel-type N] [--curdir DIR] [--folder DIR] [--select PATH] [--name NAME]
+//           [--menu N]... [--dialog "RESULT|eINDEX=TEXT|tINDEX"]...
+//           [--handler RECORDER LOG] [--info] [--open] [--configure]
+//
+// Actions (--info, --open, --configure) run in the order given; without any,
+// --info then --open. With --handler, .htm pages open through the recorder
+// and every page the plugin opened is printed as "opened: PATH".
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tools/hostemu/HostBench.h"
+
+namespace {
+
+std::string Quote(const char* s) { return s ? "\"" + std::string(s) + "\"" : "null"; }
+
+std::string FolderOf(const std::string& path) {
+  size_t at = path.find_last_of("\\/:");
+  return at == std::string::npos ? std::string() : path.substr(0, at + 1);
+}
+
+bool ParseDialog(const std::string& spec, TDialogAnswer& answer) {
+  size_t start = 0;
+  bool first = true;
+  while (start <= spec.size()) {
+    size_t bar = spec.find('|', start);
+    std::string part = spec.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+    if (first) {
+      answer.Result = std::atoi(part.c_str());
+      first = false;
+    } else if (part.size() > 1 && part[0] == 'e') {
+      size_t eq = part.find('=');
+      if (eq == std::string::npos) return false;
+      answer.Edits.emplace_back(std::atoi(part.substr(1, eq - 1).c_str()), part.substr(eq + 1));
+    } else if (part.size() > 1 && part[0] == 't') {
+      answer.Toggles.push_back(std::atoi(part.c_str() + 1));
+    } else if (!part.empty()) {
+      return false;
+    }
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  return true;
+}
+
+void PrintInfo(const PluginInfo& info) {
+  std::printf("info: StructSize=%d Flags=%u DiskMenuStringsNumber=%d PluginMenuStringsNumber=%d "
+              "PluginConfigStringsNumber=%d CommandPrefix=%s\n",
+              info.StructSize, info.Flags, info.DiskMenuStringsNumber, info.PluginMenuStringsNumber,
+              info.PluginConfigStringsNumber, Quote(info.CommandPrefix).c_str());
+  for (int i = 0; i < info.PluginMenuStringsNumber && info.PluginMenuStrings; ++i)
+    std::printf("info: plugins menu entry: %s\n", Quote(info.PluginMenuStrings[i]).c_str());
+  for (int i = 0; i < info.PluginConfigStringsNumber && info.PluginConfigStrings; ++i)
+    std::printf("info: configuration menu entry: %s\n", Quote(info.PluginConfigStrings[i]).c_str());
+}
+
+void PrintCalls(THostBench& host, size_t& menus, size_t& dialogs, size_t& controls) {
+  for (; menus < host.Menus.size(); ++menus) {
+    const TMenuCall& m = host.Menus[menus];
+    std::printf("menu: title=\"%s\" flags=%u x=%d y=%d maxheight=%d\n", m.Title.c_str(), m.Flags, m.X, m.Y,
+                m.MaxHeight);
+    for (size_t i = 0; i < m.Items.size(); ++i)
+      std::printf("menu:   %zu \"%s\"%s\n", i + 1, m.Items[i].Text, m.Items[i].Selected ? " (highlighted)" : "");
+  }
+  for (; dialogs < host.Dialogs.size(); ++dialogs) {
+    const TDialogCall& d = host.Dialogs[dialogs];
+    std::printf("dialog: %dx%d, %zu items, closed with %d\n", d.X2, d.Y2, d.Items.size(), d.Result);
+    for (size_t i = 0; i < d.Items.size(); ++i) {
+      const FarDialogItem& it = d.Items[i];
+      std::printf("dialog:   %2zu type=%d x1=%d y1=%d x2=%d y2=%d focus=%d selected=%d flags=0x%x default=%d \"%s\"\n",
+                  i, it.Type, it.X1, it.Y1, it.X2, it.Y2, it.Focus, it.Selected, it.Flags, it.DefaultButton,
+                  it.Data);
+    }
+  }
+  for (; controls < host.Controls.size(); ++controls)
+    std::printf("control: command=%d\n", host.Controls[controls].Command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  THostBench host;
+  std::string plugin, lang, recorder, log, temp;
+  std::vector<std::string> actions;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto next = [&]() -> std::string {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "hostemu: %s needs a value\n", a.c_str());
+        std::exit(2);
+      }
+      return argv[++i];
+    };
+    if (a == "--plugin") plugin = next();
+    else if (a == "--lang") lang = next();
+    else if (a == "--root") host.RootKey = next();
+    else if (a == "--module") host.ModuleName = next();
+    else if (a == "--temp") temp = next();
+    else if (a == "--panel-type") host.PanelType = std::atoi(next().c_str());
+    else if (a == "--curdir") host.CurDir = AnsiToOem(next());
+    else if (a == "--folder") {
+      std::string f = next();
+      if (!host.SelectFolder(f)) { std::fprintf(stderr, "hostemu: cannot list %s\n", f.c_str()); return 2; }
+    } else if (a == "--select") {
+      std::string f = next();
+      if (!host.SelectFile(f)) { std::fprintf(stderr, "hostemu: no file %s\n", f.c_str()); return 2; }
+    } else if (a == "--name") host.SelectName(next());
+    else if (a == "--menu") host.MenuAnswers.push_back(std::atoi(next().c_str()));
+    else if (a == "--dialog") {
+      TDialogAnswer answer;
+      if (!ParseDialog(next(), answer)) { std::fprintf(stderr, "hostemu: bad --dialog\n"); return 2; }
+      host.DialogAnswers.push_back(answer);
+    } else if (a == "--handler") { recorder = next(); log = next(); }
+    else if (a == "--info" || a == "--open" || a == "--configure") actions.push_back(a);
+    else { std::fprintf(stderr, "hostemu: unknown option %s\n", a.c_str()); return 2; }
+  }
+  if (plugin.empty()) {
+    std::fprintf(stderr, "usage: hostemu --plugin DLL [options]; see the source for the list\n");
+    return 2;
+  }
+  if (actions.empty()) actions = {"--info", "--open"};
+  if (!temp.empty()) {
+    SetEnvironmentVariableA("TMP", temp.c_str());
+    SetEnvironmentVariableA("TEMP", temp.c_str());
+  }
+  if (!recorder.empty() && !RegisterPageHandler(recorder, log)) {
+    std::fprintf(stderr, "hostemu: cannot register the page handler\n");
+    return 2;
+  }
+
+  std::string moduleOverride = host.ModuleName;
+  if (!host.Load(plugin)) {
+    std::fprintf(stderr, "hostemu: %s\n", host.Error().c_str());
+    return 1;
+  }
+  if (!moduleOverride.empty()) host.ModuleName = moduleOverride;
+  if (lang.empty()) lang = FolderOf(host.ModuleName) + "GalvoraEng.lng";
+  if (!host.LoadLanguage(lang)) {
+    std::fprintf(stderr, "hostemu: cannot read language file %s\n", lang.c_str());
+    return 1;
+  }
+  std::printf("loaded: %s (%zu messages)\n", host.ModuleName.c_str(), host.Messages.size());
+  host.Start();
+
+  size_t menus = 0, dialogs = 0, controls = 0;
+  size_t opened = log.empty() ? 0 : ReadOpenRecords(log).size();
+  for (const std::string& a : actions) {
+    if (a == "--info") {
+      PrintInfo(host.GetPluginInfo());
+    } else if (a == "--open") {
+      HANDLE result = host.OpenPlugin();
+      PrintCalls(host, menus, dialogs, controls);
+      std::printf("OpenPlugin returned %s\n", result == INVALID_HANDLE_VALUE ? "INVALID_HANDLE_VALUE" : "a handle");
+    } else {
+      int result = host.Configure(0);
+      PrintCalls(host, menus, dialogs, controls);
+      std::printf("Configure returned %d\n", result);
+    }
+  }
+  std::fflush(stdout);
+  if (!log.empty()) {
+    // The shell starts the handler on its own; give it a moment to appear.
+    std::vector<TOpenRecord> records = ReadOpenRecords(log, opened + 1, 10000);
+    for (size_t i = opened; i < records.size(); ++i)
+      std::printf("opened: %s\n", records[i].Arguments.empty() ? "" : records[i].Arguments[0].c_str());
+  }
+  return 0;
+}
