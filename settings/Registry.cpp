@@ -6,7 +6,6 @@
 #include "platform/Win32Api.h"
 #include "settings/PluginConfig.h"
 
-TPluginConfig PluginConfig;
 std::string RegSubKey;
 
 namespace {

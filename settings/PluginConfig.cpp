@@ -1,0 +1,3 @@
+#include "settings/PluginConfig.h"
+
+TPluginConfig PluginConfig;

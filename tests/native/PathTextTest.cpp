@@ -1,0 +1,116 @@
+#include "gallery/PathText.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+TEST(FitThumbnail, KeepsProportionsAndFillsTheBoxInOneDirection) {
+  struct {
+    int32_t w, h, bw, bh, tw, th;
+  } cases[] = {
+      {640, 480, 120, 100, 120, 90},  {480, 640, 120, 100, 75, 100}, {240, 200, 120, 100, 120, 100},
+      {60, 40, 120, 100, 120, 80},    {1024, 768, 128, 128, 128, 96}, {1, 1000, 120, 100, 0, 100},
+      {-640, 480, 120, 100, -133, 100}, {640, 480, -120, 100, 133, 100},
+  };
+  for (const auto& c : cases) {
+    TThumbSize t = FitThumbnail(c.w, c.h, c.bw, c.bh);
+    EXPECT_EQ(t.Width, c.tw) << c.w << "x" << c.h << " in " << c.bw << "x" << c.bh;
+    EXPECT_EQ(t.Height, c.th) << c.w << "x" << c.h << " in " << c.bw << "x" << c.bh;
+  }
+}
+
+TEST(FitThumbnail, AnyZeroGivesTheBoxItself) {
+  struct {
+    int32_t w, h, bw, bh;
+  } cases[] = {{0, 480, 120, 100}, {640, 0, 120, 100}, {640, 480, 0, 100}, {640, 480, 120, 0}, {0, 0, 0, 0}};
+  for (const auto& c : cases) {
+    EXPECT_FALSE(FittingApplies(c.w, c.h, c.bw, c.bh));
+    TThumbSize t = FitThumbnail(c.w, c.h, c.bw, c.bh);
+    EXPECT_EQ(t.Width, c.bw);
+    EXPECT_EQ(t.Height, c.bh);
+  }
+}
+
+TEST(FitThumbnail, ExtremeValuesAreClampedToThe32BitRange) {
+  const int32_t kMax = std::numeric_limits<int32_t>::max(), kMin = std::numeric_limits<int32_t>::min();
+  // Only negative numbers can take the scaled side beyond the range.
+  TThumbSize t = FitThumbnail(kMin, 1, 1, kMin);
+  EXPECT_EQ(t.Width, kMax);
+  EXPECT_EQ(t.Height, kMin);
+  t = FitThumbnail(1, kMin, kMin, 1);
+  EXPECT_EQ(t.Width, kMin);
+  EXPECT_EQ(t.Height, kMax);
+  t = FitThumbnail(kMin, 1, 1, kMax);
+  EXPECT_EQ(t.Width, kMin);
+  EXPECT_EQ(t.Height, kMax);
+  t = FitThumbnail(kMax, kMax, kMax, kMax);
+  EXPECT_EQ(t.Width, kMax);
+  EXPECT_EQ(t.Height, kMax);
+  t = FitThumbnail(kMin, kMin, kMin, kMin);
+  EXPECT_EQ(t.Width, kMin);
+  EXPECT_EQ(t.Height, kMin);
+}
+
+TEST(AddBackslash, AppendsOnlyWhereMissing) {
+  EXPECT_EQ(AddBackslash("C:\\Pics"), "C:\\Pics\\");
+  EXPECT_EQ(AddBackslash("C:\\"), "C:\\");
+  EXPECT_EQ(AddBackslash("x"), "x\\");
+  EXPECT_EQ(AddBackslash(""), "");
+}
+
+TEST(PathParts, SplitAtTheLastBackslashOrColon) {
+  struct {
+    const char* path;
+    const char* folder;
+    const char* name;
+  } cases[] = {{"C:\\Pics\\a.jpg", "C:\\Pics\\", "a.jpg"},
+               {"D:b.gif", "D:", "b.gif"},
+               {"plain.png", "", "plain.png"},
+               {"C:\\Pics\\", "C:\\Pics\\", ""},
+               {"", "", ""}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(FolderPart(c.path), c.folder) << c.path;
+    EXPECT_EQ(NamePart(c.path), c.name) << c.path;
+  }
+}
+
+TEST(FileUrl, EncodesOnlyPercentAndHashAndEscapesMarkup) {
+  EXPECT_EQ(FileUrl("C:\\Pics\\a.jpg"), "file://localhost/C:\\Pics\\a.jpg");
+  EXPECT_EQ(FileUrl("C:\\photo #1.jpg"), "file://localhost/C:\\photo %231.jpg");
+  EXPECT_EQ(FileUrl("C:\\50%20off.jpg"), "file://localhost/C:\\50%2520off.jpg");
+  EXPECT_EQ(FileUrl("arc:\\a\"<b>.jpg"), "file://localhost/arc:\\a&quot;&lt;b&gt;.jpg");
+  EXPECT_EQ(FileUrl("C:\\caf\xE9 & more.jpg"), "file://localhost/C:\\caf\xE9 & more.jpg");
+}
+
+TEST(HtmlText, EscapesTheThreeCharactersNoFileNameHolds) {
+  EXPECT_EQ(HtmlText("a\"b<c>d#e%f&g"), "a&quot;b&lt;c&gt;d#e%f&g");
+}
+
+TEST(PageTimeNumber, CountsTenThousandthsOfADaySince1899) {
+  EXPECT_EQ(PageTimeNumber(2026, 12, 5, 5, 37, 41, 0), 463612345);
+  EXPECT_EQ(PageTimeNumber(1899, 12, 30, 0, 0, 0, 0), 0);
+  EXPECT_EQ(PageTimeNumber(1899, 12, 31, 0, 0, 8, 640), 10001);
+  EXPECT_EQ(PageTimeNumber(1899, 12, 31, 0, 0, 8, 639), 10000);
+  EXPECT_EQ(PageTimeNumber(1927, 5, 18, 0, 0, 0, 0) / 100000000, 1) << "nine digits from May 1927";
+  EXPECT_EQ(PageTimeNumber(2173, 10, 13, 23, 59, 59, 999) / 1000000000, 0) << "and until October 2173";
+}
+
+TEST(RandomPageNumber, StaysBelow200) {
+  int seen[200] = {};
+  for (uint32_t seed = 0; seed < 86400000; seed += 997) {
+    int32_t r = RandomPageNumber(seed);
+    ASSERT_GE(r, 0);
+    ASSERT_LT(r, 200);
+    ++seen[r];
+  }
+  for (int r = 0; r < 200; ++r) EXPECT_GT(seen[r], 0) << r;
+  EXPECT_GE(RandomPageNumber(0xFFFFFFFFu), 0);
+}
+
+TEST(IsGeneratedPageName, BeginsWithGalvAndEndsWithHtmInAnyCase) {
+  for (const char* yes : {"galv46361234587.htm", "GALV789.HTM", "galv.htm", "Galvold.Htm"})
+    EXPECT_TRUE(IsGeneratedPageName(yes)) << yes;
+  for (const char* no : {"galvanize.html", "GALV5.HTML", "galv.htm.html", "galvx.htmx", "page.htm", "galv.txt",
+                         "galvhtm", "agalv1.htm", "GALV~SL4.HTM x"})
+    EXPECT_FALSE(IsGeneratedPageName(no)) << no;
+}

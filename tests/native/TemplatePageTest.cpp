@@ -1,0 +1,181 @@
+#include "gallery/TemplatePage.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+class TFakeFiles final : public TTemplateFiles {
+ public:
+  bool Read(const std::string& path, std::string& content) override {
+    ReadPaths.push_back(path);
+    auto it = Files.find(path);
+    if (it == Files.end()) return false;
+    content = it->second;
+    return true;
+  }
+  std::map<std::string, std::string> Files;
+  std::vector<std::string> ReadPaths;
+};
+
+class TFakeDates final : public TDateText {
+ public:
+  std::string CurrentDate() const override { return "today"; }
+  std::string CurrentTime() const override { return "now"; }
+  void FileDateTime(const TFarFileTime& t, std::string& date, std::string& time) const override {
+    date = "d" + std::to_string(t.dwLowDateTime);
+    time = "t" + std::to_string(t.dwLowDateTime);
+  }
+};
+
+class TNamedItems final : public TPageItems {
+ public:
+  explicit TNamedItems(std::vector<std::string> paths) : paths_(std::move(paths)) {}
+  int Count() const override { return static_cast<int>(paths_.size()); }
+  std::string FullPath(int i) const override { return paths_[i]; }
+  TFarFileTime CreationTime(int i) const override { return {static_cast<uint32_t>(i), 0}; }
+
+ private:
+  std::vector<std::string> paths_;
+};
+
+// Paths that no file has: the probe gives 0 x 0 and size 0 for each.
+std::vector<std::string> Missing(int n) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < n; ++i) paths.push_back("Q:\\none\\img" + std::to_string(i) + ".jpg");
+  return paths;
+}
+
+class TemplatePage : public ::testing::Test {
+ protected:
+  TemplatePage() {
+    config.Thumbnails = -1;
+    config.ColsTh = 6;
+    config.Cols = 0;
+    config.Width = 120;
+    config.Height = 100;
+    Set("tn_", "head", "<head %COLS%>");
+    Set("tn_", "pix", "[%NAME%]");
+    Set("tn_", "new", "<br>");
+    Set("tn_", "end", "</end %NAME%>");
+    Set("nr_", "head", "<full %COLS%>");
+    Set("nr_", "pix", "(%NAME%)");
+    Set("nr_", "new", "<nr-br>");
+    Set("nr_", "end", "</full>");
+  }
+  void Set(const std::string& prefix, const std::string& name, const std::string& text) {
+    files.Files["P:\\plugin\\" + prefix + name + ".htm"] = text;
+  }
+  void Remove(const std::string& prefix, const std::string& name) {
+    files.Files.erase("P:\\plugin\\" + prefix + name + ".htm");
+  }
+  std::vector<std::string> Write(const std::vector<std::string>& paths) {
+    TNamedItems items(paths);
+    TDCImageInfo probe;
+    TStringSink page;
+    try {
+      WriteTemplatePage(page, items, probe, config, "P:\\plugin", files, dates);
+    } catch (const TTemplateError&) {
+      failed = true;
+    }
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; at < page.Text.size(); at = end + 2) {
+      end = page.Text.find("\r\n", at);
+      EXPECT_NE(end, std::string::npos) << "every line ends with CR LF";
+      if (end == std::string::npos) break;
+      lines.push_back(page.Text.substr(at, end - at));
+    }
+    return lines;
+  }
+  TPluginConfig config;
+  TFakeFiles files;
+  TFakeDates dates;
+  bool failed = false;
+};
+
+using L = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(TemplatePage, ColsInTheHeadFollowsTheView) {
+  EXPECT_EQ(Write({}), (L{"<head 6>", "</end >"}));
+  config.Thumbnails = 0;
+  EXPECT_EQ(Write({}), (L{"<full 0>", "</full>"}));
+}
+
+TEST_F(TemplatePage, NewBlockFollowsEveryNthImageButNotTheLast) {
+  config.ColsTh = 3;
+  L page = Write(Missing(7));
+  EXPECT_EQ(page, (L{"<head 3>", "[img0.jpg]", "[img1.jpg]", "[img2.jpg]", "<br>", "[img3.jpg]", "[img4.jpg]",
+                     "[img5.jpg]", "<br>", "[img6.jpg]", "</end img6.jpg>"}));
+  EXPECT_FALSE(failed);
+}
+
+TEST_F(TemplatePage, ImagesPerRowOfTheFullSizeView) {
+  config.Thumbnails = 0;
+  config.Cols = 2;
+  config.ColsTh = 1;
+  EXPECT_EQ(Write(Missing(3)), (L{"<full 2>", "(img0.jpg)", "(img1.jpg)", "<nr-br>", "(img2.jpg)", "</full>"}));
+}
+
+TEST_F(TemplatePage, TemplatesAreReadAnewForEveryImage) {
+  config.ColsTh = 0;
+  EXPECT_EQ(Write(Missing(2)), (L{"<head 0>", "[img0.jpg]", "[img1.jpg]", "</end img1.jpg>"}));
+  EXPECT_EQ(files.ReadPaths, (L{"P:\\plugin\\tn_head.htm", "P:\\plugin\\tn_pix.htm", "P:\\plugin\\tn_new.htm",
+                                "P:\\plugin\\tn_pix.htm", "P:\\plugin\\tn_new.htm", "P:\\plugin\\tn_end.htm"}));
+}
+
+TEST_F(TemplatePage, EveryLineOfABlockGoesThroughThePlaceholders) {
+  Set("tn_", "pix", "<a>\n%NAME%\r%WIDTH%x%HEIGHT% %TNWIDTH%x%TNHEIGHT% %SIZE% %DATE% %TIME%\r\n");
+  L page = Write(Missing(2));
+  EXPECT_EQ(page, (L{"<head 6>", "<a>", "img0.jpg", "0x0 120x100 0 d0 t0", "<a>", "img1.jpg",
+                     "0x0 120x100 0 d1 t1", "</end img1.jpg>"}));
+}
+
+TEST_F(TemplatePage, ZeroByteEndsTheTemplate) {
+  Set("tn_", "head", std::string("<kept>\r\n<cut\0 away>\r\nnever", 28));
+  EXPECT_EQ(Write({}), (L{"<kept>", "<cut", "</end >"}));
+}
+
+TEST_F(TemplatePage, EmptyTemplateContributesNothing) {
+  Set("tn_", "head", "");
+  EXPECT_EQ(Write(Missing(1)), (L{"[img0.jpg]", "</end img0.jpg>"}));
+}
+
+TEST_F(TemplatePage, MissingNewBlockEndsThePageAfterTheFirstImage) {
+  config.ColsTh = 0;
+  Remove("tn_", "new");
+  EXPECT_EQ(Write(Missing(3)), (L{"<head 0>", "[img0.jpg]"}));
+  EXPECT_TRUE(failed);
+}
+
+TEST_F(TemplatePage, MissingEndEndsThePageAfterTheLastImage) {
+  Remove("tn_", "end");
+  EXPECT_EQ(Write(Missing(2)), (L{"<head 6>", "[img0.jpg]", "[img1.jpg]"}));
+  EXPECT_TRUE(failed);
+}
+
+TEST_F(TemplatePage, PageWithoutImagesNeedsOnlyHeadAndEnd) {
+  Remove("tn_", "pix");
+  Remove("tn_", "new");
+  EXPECT_EQ(Write({}), (L{"<head 6>", "</end >"}));
+  EXPECT_FALSE(failed);
+  Remove("tn_", "head");
+  EXPECT_EQ(Write({}), L{});
+  EXPECT_TRUE(failed);
+}
+
+TEST_F(TemplatePage, NamesCannotEndAnAttributeOrOpenATag) {
+  Set("tn_", "pix", "<img src=\"%FULLNAME%\" alt=\"%NAME%\" title=\"%PATH%\">");
+  L page = Write({"arc:\\a\"b\\<x>.jpg"});
+  EXPECT_EQ(page[1], "<img src=\"arc:\\a&quot;b\\&lt;x&gt;.jpg\" alt=\"&lt;x&gt;.jpg\" title=\"arc:\\a&quot;b\\\">");
+}
+
+TEST_F(TemplatePage, EmptyPluginFolderLeavesTemplateNamesBare) {
+  TNamedItems items({});
+  TDCImageInfo probe;
+  TStringSink page;
+  EXPECT_THROW(WriteTemplatePage(page, items, probe, config, "", files, dates), TTemplateError);
+  EXPECT_EQ(files.ReadPaths, (L{"tn_head.htm"}));
+}
