@@ -4,6 +4,8 @@
 #include <sstream>
 
 #include "gallery/LocaleText.h"
+#include "settings/PluginConfig.h"
+#include "settings/Registry.h"
 
 extern "C" {
 void WINAPI SetStartupInfo(const PluginStartupInfo* info);
@@ -37,6 +39,15 @@ std::string OpenLogPath() {
     return std::string(temp) + "galvora-tests-open.log";
   }();
   return path;
+}
+
+TOpenRecord WaitForOpen(const std::string& page) {
+  for (int wait = 0; wait < 100; ++wait) {
+    for (const TOpenRecord& r : ReadOpenRecords(OpenLogPath()))
+      if (!r.Arguments.empty() && lstrcmpiA(r.Arguments[0].c_str(), page.c_str()) == 0) return r;
+    Sleep(100);
+  }
+  return TOpenRecord();
 }
 
 std::string Slurp(const std::string& path) {
@@ -193,10 +204,14 @@ void PluginTest::TearDown() {
 
 void PluginTest::StartPlugin(bool linked) {
   host_ = std::make_unique<THostBench>();
-  if (linked)
+  if (linked) {
+    // The linked copy is never unloaded; give it the state of a fresh load.
+    PluginConfig = TPluginConfig();
+    RegSubKey.clear();
     host_->Use(LinkedPlugin(), DllPath());
-  else
+  } else {
     ASSERT_TRUE(host_->Load(DllPath())) << host_->Error();
+  }
   ASSERT_TRUE(host_->LoadLanguage(BinDir() + "GalvoraEng.lng"));
   host_->RootKey = root_;
   host_->Start();

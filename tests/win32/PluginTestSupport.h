@@ -17,6 +17,9 @@ std::string BinDir();          // the folder of the test program, DLL and tools
 std::string DllPath();
 std::string SourceDir();       // the project's folder, as a Windows path
 std::string OpenLogPath();     // where the registered page handler records
+// The record of the page's opening, waiting up to ten seconds for it; an
+// empty record when the page was not opened.
+TOpenRecord WaitForOpen(const std::string& page);
 std::string Slurp(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::vector<std::string> Lines(const std::string& text);  // split at CR LF
