@@ -1,14 +1,49 @@
 #!/usr/bin/env bash
-# The main job: builds Galvora.dll and runs it in the host bench under Wine,
-# printing what it announces and the menu it shows.
+# The main job: builds Galvora.dll, runs it in the host bench under Wine on
+# a folder of images (the bundled samples unless one is given), chooses the
+# thumbnail line (or the full-size line with --full), and prints the page
+# that the plugin opened, with a screenshot of it rendered by Chromium.
+#
+#   scripts/main-job.sh [--full] [FOLDER]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-cd "$here"
+line=1
+folder="$here/samples"
+for arg in "$@"; do
+  case "$arg" in
+    --full) line=0 ;;
+    -h | --help) sed -n '2,8p' "$0"; exit 0 ;;
+    *) folder=$(cd "$arg" && pwd) ;;
+  esac
+done
+
 "$here/scripts/setup.sh"
+cd "$here"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 >/dev/null
 
+out="$here/build/main-job"
+mkdir -p "$out"
 . "$here/scripts/wine-env.sh"
-wine_env_start "$here/build/main-job/wineprefix"
+wine_env_start "$out/wineprefix"
 trap wine_env_stop EXIT
-wine build/win32/bin/hostemu.exe --plugin build/win32/bin/Galvora.dll --info --open
+
+bin=$(winepath -w "$here/build/win32/bin")
+log='C:\galvora-open.log'
+wine "$here/build/win32/bin/hostemu.exe" --plugin "$bin\\Galvora.dll" \
+  --folder "$(winepath -w "$folder")" --menu "$line" \
+  --handler "$bin\\openrec.exe" "$log" --open | tee "$out/hostemu.txt"
+
+page=$(sed -n 's/^opened: //p' "$out/hostemu.txt" | tr -d '\r' | tail -n 1)
+if [ -z "$page" ]; then
+  echo "main-job: the plugin opened no page" >&2
+  exit 1
+fi
+unix_page=$(winepath -u "$page")
+cp "$unix_page" "$out/gallery.htm"
+"$here/scripts/chromium-sandboxed.sh" --window-size=1000,600 --screenshot="$out/gallery.png" \
+  "file://$unix_page" >/dev/null 2>&1
+echo
+echo "Page opened by the plugin: $page"
+echo "  on this machine:         $unix_page (copied to $out/gallery.htm)"
+echo "Screenshot:                $out/gallery.png"

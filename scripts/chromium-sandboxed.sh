@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs Debian's Chromium headless in a private root where /Z: leads to /,
+# so that a page made under Wine, which names its images
+# file://localhost/Z:\..., finds them on this machine. Nothing is created
+# on the machine itself: the root is a tmpfs with the real folders bound in.
+# Usage: chromium-sandboxed.sh [chromium options] URL
+set -euo pipefail
+binds=()
+for entry in /*; do
+  case "${entry#/}" in proc | dev | sys | tmp) continue ;; esac
+  if [ -L "$entry" ]; then
+    binds+=(--symlink "$(readlink "$entry")" "$entry")
+  elif [ -d "$entry" ]; then
+    binds+=(--bind "$entry" "$entry")
+  fi
+done
+profile=$(mktemp -d /tmp/galvora-chromium.XXXXXX)
+trap 'rm -rf "$profile"' EXIT
+bwrap --tmpfs / "${binds[@]}" --bind /tmp /tmp --proc /proc --dev /dev --ro-bind /sys /sys \
+  --symlink / /Z: --die-with-parent \
+  chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+  --disable-background-networking --disable-component-update --disable-sync \
+  --user-data-dir="$profile" "$@"
