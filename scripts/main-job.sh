@@ -32,7 +32,8 @@ bin=$(winepath -w "$here/build/win32/bin")
 log='C:\galvora-open.log'
 wine "$here/build/win32/bin/hostemu.exe" --plugin "$bin\\Galvora.dll" \
   --folder "$(winepath -w "$folder")" --menu "$line" \
-  --handler "$bin\\openrec.exe" "$log" --open | tee "$out/hostemu.txt"
+  --handler "$bin\\openrec.exe" "$log" --open >"$out/hostemu.txt"
+cat "$out/hostemu.txt"
 
 page=$(sed -n 's/^opened: //p' "$out/hostemu.txt" | tr -d '\r' | tail -n 1)
 if [ -z "$page" ]; then

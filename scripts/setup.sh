@@ -32,11 +32,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# The Nu HTML Checker comes from the npm registry; it is kept inside the project's build folder.
+# From the npm registry, kept in the project's build folder: the driver of
+# the browser test and the Nu HTML Checker.
 here=$(cd "$(dirname "$0")/.." && pwd)
-vnu_dir="$here/build/tools/vnu"
-if [ ! -f "$vnu_dir/node_modules/vnu-jar/build/dist/vnu.jar" ]; then
-  mkdir -p "$vnu_dir"
-  (cd "$vnu_dir" && npm install --silent --no-audit --no-fund vnu-jar@latest >/dev/null)
+node_dir="$here/build/tools/node"
+if [ ! -f "$node_dir/node_modules/playwright-core/package.json" ] ||
+   [ ! -f "$node_dir/node_modules/vnu-jar/build/dist/vnu.jar" ]; then
+  mkdir -p "$node_dir"
+  (cd "$node_dir" && npm install --silent --no-audit --no-fund --no-save \
+     playwright-core@1.65.2 vnu-jar@26.9.27 >/dev/null)
 fi
 echo "setup: ready"

@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   if (!log.empty()) {
     // The shell starts the handler on its own; give it a moment to appear.
-    std::vector<TOpenRecord> records = ReadOpenRecords(log, opened + 1, 10000);
+    std::vector<TOpenRecord> records = ReadOpenRecords(log, opened + 1, 30000);
     for (size_t i = opened; i < records.size(); ++i)
       std::printf("opened: %s\n", records[i].Arguments.empty() ? "" : records[i].Arguments[0].c_str());
   }

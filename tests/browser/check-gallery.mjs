@@ -1,0 +1,108 @@
+// Loads gallery pages made by the real DLL in headless Chromium and checks
+// what a user would see: every image the browser can show loads, every
+// entry is laid out at the size the page gives it, and rows break where the
+// page breaks them. Saves a screenshot of each page.
+//
+//   node check-gallery.mjs OUT_DIR VIEW=PAGE [VIEW=PAGE...]
+//   VIEW: thumbnails | full | template-thumbnails | template-full
+import { createRequire } from 'node:module';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+// scripts/setup.sh installs the driver into the build folder.
+const { chromium } = createRequire(path.resolve(here, '../../build/tools/node/index.js'))('playwright-core');
+const sandboxed = path.resolve(here, '../../scripts/chromium-sandboxed.sh');
+const [outDir, ...jobs] = process.argv.slice(2);
+const box = { width: 120, height: 100 };
+const shown = /\.(png|gif|bmp|jpe?g)$/i;
+let failures = 0;
+
+function fail(view, message) {
+  failures++;
+  console.log(`FAIL ${view}: ${message}`);
+}
+
+// The thumbnail size as the plugin fits it.
+function fit(w, h) {
+  if (!w || !h) return { ...box };
+  return h / box.height > w / box.width
+    ? { width: Math.trunc((w * box.height) / h), height: box.height }
+    : { width: box.width, height: Math.trunc((h * box.width) / w) };
+}
+
+const browser = await chromium.launch({ executablePath: sandboxed, args: ['--as-is'], headless: true });
+try {
+  for (const job of jobs) {
+    const [view, file] = job.split('=');
+    const page = await browser.newPage({ viewport: { width: 1800, height: 900 } });
+    await page.goto('file://' + file, { waitUntil: 'load' });
+    const entries = await page.evaluate(() => {
+      // Each image with the number of row breaks before it.
+      const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_ELEMENT);
+      const out = [];
+      let breaks = 0;
+      for (let n = walker.currentNode; n; n = walker.nextNode()) {
+        if (n.tagName === 'BR') breaks++;
+        if (n.tagName !== 'IMG') continue;
+        const r = n.getBoundingClientRect();
+        const a = n.closest('a');
+        out.push({
+          src: n.getAttribute('src'), decodedSrc: decodeURI(n.src), alt: n.getAttribute('alt') || '',
+          caption: n.closest('figure')?.textContent || '', href: a ? a.href : '',
+          complete: n.complete, naturalWidth: n.naturalWidth, naturalHeight: n.naturalHeight,
+          width: r.width, height: r.height, top: r.top, bottom: r.bottom, left: r.left, row: breaks,
+        });
+      }
+      return out;
+    });
+    if (entries.length === 0) fail(view, 'no images on the page');
+    const template = view.startsWith('template');
+    // The breaks the built-in page writes start at the home link's; count from the first image.
+    const firstRow = entries.length ? entries[0].row : 0;
+    for (const e of entries) {
+      const name = e.decodedSrc.replace(/^.*[\\/]/, '');
+      const size = (e.alt + ' ' + e.caption).match(/(\d+)x(\d+)/);
+      const w = size ? Number(size[1]) : 0, h = size ? Number(size[2]) : 0;
+      if (shown.test(name)) {
+        if (!e.complete || e.naturalWidth === 0) fail(view, `${name} did not load (${e.src})`);
+        else if (e.naturalWidth !== w || e.naturalHeight !== h)
+          fail(view, `${name}: the page says ${w}x${h}, the browser decoded ${e.naturalWidth}x${e.naturalHeight}`);
+        if (!e.href || decodeURI(e.href) !== e.decodedSrc) fail(view, `${name}: links to ${e.href}`);
+      }
+      if (view.endsWith('thumbnails')) {
+        const want = fit(w, h);
+        if (Math.round(e.width) !== want.width || Math.round(e.height) !== want.height)
+          fail(view, `${name} laid out at ${e.width}x${e.height}, fitted size is ${want.width}x${want.height}`);
+      } else if (!template && shown.test(name) && (e.width !== w || e.height !== h)) {
+        fail(view, `${name} shown at ${e.width}x${e.height}, its size is ${w}x${h}`);
+      } else if (template && shown.test(name) && e.width > 1800) {
+        fail(view, `${name} is wider than the window (${e.width})`);
+      }
+    }
+    if (!template) {
+      // Rows: every image of a row lies above every image of the next row.
+      for (let i = 1; i < entries.length; i++) {
+        const a = entries[i - 1], b = entries[i];
+        if (b.row !== a.row && !(b.top >= a.bottom - 0.5))
+          fail(view, `a row break before entry ${i} did not start a new row`);
+        if (b.row === a.row && !(b.left > a.left))
+          fail(view, `entry ${i} wrapped although no break stands before it`);
+      }
+      console.log(`${view}: ${entries.length} images in ${entries.at(-1).row - firstRow + 1} rows`);
+    } else {
+      console.log(`${view}: ${entries.length} images`);
+    }
+    const shot = path.join(outDir, `browser-${view}.png`);
+    await page.screenshot({ path: shot, fullPage: true });
+    console.log(`${view}: screenshot ${shot}`);
+    await page.close();
+  }
+} finally {
+  await browser.close();
+}
+if (failures) {
+  console.log(`${failures} failure(s)`);
+  process.exit(1);
+}
+console.log('browser check passed');
