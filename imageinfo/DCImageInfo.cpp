@@ -16,19 +16,20 @@ struct TReadError {};
 // of the file would, at its end.
 class TBlockReader {
  public:
+  // The head lives on the stack and is not cleared first: only the bytes
+  // that were read are ever looked at.
   explicit TBlockReader(TByteSource& source) : source_(source), size_(source.Size()) {
-    head_.resize(static_cast<size_t>(std::min<uint64_t>(size_, kHeadBlock)));
-    head_.resize(source_.ReadAt(0, head_.data(), head_.size()));
+    headLength_ = source_.ReadAt(0, head_, static_cast<size_t>(std::min<uint64_t>(size_, kHeadBlock)));
   }
 
   uint64_t Size() const { return size_; }
-  const uint8_t* Head() const { return head_.data(); }
-  size_t HeadLength() const { return head_.size(); }
+  const uint8_t* Head() const { return head_; }
+  size_t HeadLength() const { return headLength_; }
 
   // n bytes at offset, or TReadError when fewer are left.
   const uint8_t* At(uint64_t offset, size_t n) {
     if (offset > size_ || n > size_ - offset) throw TReadError{};
-    if (offset + n <= head_.size()) return head_.data() + offset;
+    if (offset + n <= headLength_) return head_ + offset;
     if (offset >= extraOffset_ && offset + n <= extraOffset_ + extra_.size())
       return extra_.data() + (offset - extraOffset_);
     Load(offset, std::max<uint64_t>(n, kMinExtraBlock));
@@ -41,7 +42,7 @@ class TBlockReader {
   void Prefetch(uint64_t offset, uint64_t n) {
     if (offset >= size_) return;
     n = std::min(n, size_ - offset);
-    if (offset + n <= head_.size()) return;
+    if (offset + n <= headLength_) return;
     if (offset >= extraOffset_ && offset + n <= extraOffset_ + extra_.size()) return;
     Load(offset, n);
   }
@@ -58,7 +59,8 @@ class TBlockReader {
 
   TByteSource& source_;
   uint64_t size_;
-  std::vector<uint8_t> head_;
+  uint8_t head_[kHeadBlock];
+  size_t headLength_ = 0;
   std::vector<uint8_t> extra_;
   uint64_t extraOffset_ = 0;
 };

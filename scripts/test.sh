@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Every test: the portable core natively, the DLL and its tools under Wine.
+# Every test: the portable core natively (with bounded fuzz runs), the DLL,
+# its tools and the pages it makes under Wine and in Chromium.
 # Installs what is missing first. Fails when any test fails.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,6 +23,8 @@ export TZ=Asia/Kolkata
 
 echo "== tests (native)"
 ctest --preset native
+echo "== fuzzing (bounded)"
+"$here/scripts/fuzz.sh" 30 10
 echo "== tests (win32, under Wine)"
 ctest --preset win32
 

@@ -213,6 +213,7 @@ void PluginTest::StartPlugin(bool linked) {
     ASSERT_TRUE(host_->Load(DllPath())) << host_->Error();
   }
   ASSERT_TRUE(host_->LoadLanguage(BinDir() + "GalvoraEng.lng"));
+  if (!moduleName_.empty()) host_->ModuleName = moduleName_;
   host_->RootKey = root_;
   host_->Start();
 }

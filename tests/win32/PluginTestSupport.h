@@ -70,6 +70,7 @@ class PluginTest : public ::testing::Test {
   std::unique_ptr<THostBench> host_;
   std::unique_ptr<TScratchFolder> temp_;
   std::string root_;
+  std::string moduleName_;  // when set, what ModuleName carries instead of the DLL's path
   std::string savedTmp_, savedTemp_;
 };
 

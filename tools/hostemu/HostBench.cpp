@@ -251,9 +251,16 @@ std::vector<TOpenRecord> ReadOpenRecords(const std::string& logPath, size_t coun
   const DWORD start = GetTickCount();
   for (;;) {
     std::vector<TOpenRecord> records;
-    std::ifstream in(logPath, std::ios::binary);
+    std::string text;
+    {
+      std::ifstream in(logPath, std::ios::binary);  // closed again before any wait
+      std::stringstream ss;
+      ss << in.rdbuf();
+      text = ss.str();
+    }
+    std::stringstream lines(text);
     std::string line;
-    while (in && std::getline(in, line)) {
+    while (std::getline(lines, line)) {
       if (line.empty()) continue;
       std::vector<std::string> fields;
       std::stringstream ss(line);

@@ -13,9 +13,11 @@ int main(int argc, char** argv) {
   std::string line = std::string(argv[2]) + "\t" + cwd;
   for (int i = 3; i < argc; ++i) line += std::string("\t") + argv[i];
   line += "\n";
-  // Several recorders may run at once; retry while another holds the log.
-  for (int attempt = 0; attempt < 200; ++attempt) {
-    HANDLE log = CreateFileA(argv[1], FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Readers may look at the log meanwhile; another recorder, which would
+  // write too, is waited for.
+  for (int attempt = 0; attempt < 500; ++attempt) {
+    HANDLE log = CreateFileA(argv[1], FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
     if (log != INVALID_HANDLE_VALUE) {
       DWORD written = 0;
       WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);

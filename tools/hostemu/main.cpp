@@ -3,6 +3,7 @@
 //   hostemu --plugin Galvora.dll [--lang GalvoraEng.lng] [--root KEY]
 //           [--module PATH] [--temp DIR]
 //           [--panel-type N] [--curdir DIR] [--folder DIR] [--select PATH] [--name NAME]
+//           [--created YYYY-MM-DDTHH:MM:SS]
 //           [--menu N]... [--dialog "RESULT|eINDEX=TEXT|tINDEX"]...
 //           [--handler RECORDER LOG] [--info] [--open] [--configure]
 //
@@ -113,6 +114,18 @@ int main(int argc, char** argv) {
       std::string f = next();
       if (!host.SelectFile(f)) { std::fprintf(stderr, "hostemu: no file %s\n", f.c_str()); return 2; }
     } else if (a == "--name") host.SelectName(next());
+    else if (a == "--created") {
+      // The creation time the host reports for the last selected item (UTC).
+      SYSTEMTIME st = {};
+      if (host.Selection.empty() || std::sscanf(next().c_str(), "%hu-%hu-%huT%hu:%hu:%hu", &st.wYear, &st.wMonth,
+                                                &st.wDay, &st.wHour, &st.wMinute, &st.wSecond) != 6) {
+        std::fprintf(stderr, "hostemu: --created YYYY-MM-DDTHH:MM:SS follows a selected item\n");
+        return 2;
+      }
+      FILETIME ft;
+      SystemTimeToFileTime(&st, &ft);
+      host.Selection.back().FindData.ftCreationTime = {ft.dwLowDateTime, ft.dwHighDateTime};
+    }
     else if (a == "--menu") host.MenuAnswers.push_back(std::atoi(next().c_str()));
     else if (a == "--dialog") {
       TDialogAnswer answer;
@@ -141,8 +154,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "hostemu: %s\n", host.Error().c_str());
     return 1;
   }
-  if (!moduleOverride.empty()) host.ModuleName = moduleOverride;
+  // The language file lies beside the DLL, wherever ModuleName is made to point.
   if (lang.empty()) lang = FolderOf(host.ModuleName) + "GalvoraEng.lng";
+  if (!moduleOverride.empty()) host.ModuleName = moduleOverride;
   if (!host.LoadLanguage(lang)) {
     std::fprintf(stderr, "hostemu: cannot read language file %s\n", lang.c_str());
     return 1;
