@@ -234,6 +234,19 @@ std::string PluginTest::RunMenu(int line) {
 // Pages open through a recorder registered in this prefix, never through
 // whatever browser the machine has.
 int main(int argc, char** argv) {
+  // Run as a helper: hold the clipboard open until told to let go.
+  if (argc == 2 && std::string(argv[1]) == "--hold-clipboard") {
+    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, "GalvoraTestClipboardHeld");
+    HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, "GalvoraTestClipboardRelease");
+    // Opened for a window, as programs do; one open without a window would
+    // not keep another out under Wine.
+    HWND window = CreateWindowA("STATIC", "holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    if (!ready || !release || !window || !OpenClipboard(window)) return 1;
+    SetEvent(ready);
+    WaitForSingleObject(release, 60000);
+    CloseClipboard();
+    return 0;
+  }
   ::testing::InitGoogleTest(&argc, argv);
   DeleteFileA(testsupport::OpenLogPath().c_str());
   if (!RegisterPageHandler(testsupport::BinDir() + "openrec.exe", testsupport::OpenLogPath())) {
