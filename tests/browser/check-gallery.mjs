@@ -37,6 +37,19 @@ try {
     const [view, file] = job.split('=');
     const page = await browser.newPage({ viewport: { width: 1800, height: 900 } });
     await page.goto('file://' + file, { waitUntil: 'load' });
+    // Lazily loaded images load when they come near the view, as a user scrolls.
+    await page.evaluate(async () => {
+      for (const img of document.images) {
+        img.scrollIntoView();
+        if (!img.complete)
+          await new Promise((done) => {
+            img.addEventListener('load', done, { once: true });
+            img.addEventListener('error', done, { once: true });
+            setTimeout(done, 5000);
+          });
+      }
+      window.scrollTo(0, 0);
+    });
     const entries = await page.evaluate(() => {
       // Each image with the number of row breaks before it.
       const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_ELEMENT);
