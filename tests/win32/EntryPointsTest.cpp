@@ -192,3 +192,21 @@ TEST_F(EntryPoints, ViewFollowsTheLastGalleryLine) {
   ASSERT_FALSE(full.empty());
   EXPECT_NE(Slurp(full).find("border=0 width=\"640\" height=\"480\""), std::string::npos);
 }
+
+TEST(LanguageFiles, GiveFifteenMessagesWhoseLabelsFitTheDialog) {
+  struct {
+    int message;
+    size_t longest;  // cells before the next field in the settings dialog
+  } labels[] = {{1, 18}, {2, 18}, {3, 9}, {4, 8}, {5, 7}, {6, 11}, {12, 28}};
+  for (const char* file : {"GalvoraEng.lng", "GalvoraRus.lng"}) {
+    THostBench host;
+    ASSERT_TRUE(host.LoadLanguage(BinDir() + file)) << file;
+    ASSERT_EQ(host.Messages.size(), 15u) << file;
+    for (const auto& l : labels) EXPECT_LE(host.Messages[l.message].size(), l.longest) << file << " message " << l.message;
+    for (const std::string& m : host.Messages) EXPECT_FALSE(m.empty()) << file;
+  }
+  // The Russian file is in the OEM code page 866: "Отмена" begins with 0x8E.
+  THostBench russian;
+  russian.LoadLanguage(BinDir() + "GalvoraRus.lng");
+  EXPECT_EQ(static_cast<unsigned char>(russian.Messages[14][0]), 0x8Eu);
+}

@@ -1,0 +1,30 @@
+# Runs the command-line probe on the bundled samples, by arguments and by
+# standard input, and compares its lines with what the files hold.
+#   cmake -DPROBE=... [-DEMULATOR=...] -DSAMPLES=... -DLIST=... -P ProbeToolCheck.cmake
+set(expected
+  "2\t320\t240\t24\t4176\tsunset.jpg"
+  "2\t240\t320\t24\t3929\tphoto #1.jpg"
+  "5\t160\t120\t8\t12009\tscan.pcx"
+  "6\t120\t160\t8\t5340\ttiff-intel.tif"
+  "6\t160\t120\t8\t5248\ttiff-motorola.tif"
+  "0\t0\t0\t0\t0\tmissing.png"
+  "2\t600\t150\t24\t5372\twide panorama.jpg")
+string(REPLACE ";" "\n" expected "${expected}")
+string(REPLACE "\\t" "\t" expected "${expected}")
+
+execute_process(COMMAND ${EMULATOR} ${PROBE} sunset.jpg "photo #1.jpg" scan.pcx tiff-intel.tif tiff-motorola.tif
+                        missing.png "wide panorama.jpg"
+                WORKING_DIRECTORY ${SAMPLES} OUTPUT_VARIABLE byArguments RESULT_VARIABLE rc1)
+execute_process(COMMAND ${EMULATOR} ${PROBE} --stdin INPUT_FILE ${LIST}
+                WORKING_DIRECTORY ${SAMPLES} OUTPUT_VARIABLE byStdin RESULT_VARIABLE rc2)
+foreach(run byArguments byStdin)
+  string(REPLACE "\r" "" got "${${run}}")
+  string(STRIP "${got}" got)
+  if(NOT got STREQUAL expected)
+    message(FATAL_ERROR "galvora-probe (${run}) printed:\n${got}\nexpected:\n${expected}")
+  endif()
+endforeach()
+if(NOT rc1 EQUAL 0 OR NOT rc2 EQUAL 0)
+  message(FATAL_ERROR "galvora-probe exited with ${rc1} and ${rc2}; expected 0 also for unrecognised files")
+endif()
+message(STATUS "galvora-probe: both runs as expected")
