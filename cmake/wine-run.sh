@@ -6,7 +6,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_ALL=C.UTF-8
 if [ -z "${WINEPREFIX:-}" ]; then
-  export WINEPREFIX="${GALVORA_WINEPREFIX:-$(pwd)/wineprefix}"
+  export WINEPREFIX="$(cd "$(dirname "$0")/.." && pwd)/build/win32/wineprefix"
 fi
 # A persistent wineserver writes system.reg only when it stops, so the
 # prefix is told by its drive. The daemons that wineboot leaves running

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: the portable core natively (with bounded fuzz runs), the DLL,
-# its tools and the pages it makes under Wine and in Chromium.
+# its tools and the pages it makes under Wine and in Chromium, and the
+# distribution as a user unpacks it.
 # Installs what is missing first. Fails when any test fails.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,11 +22,16 @@ trap wine_env_stop EXIT
 # A zone with a half-hour offset tells local time from UTC in every test.
 export TZ=Asia/Kolkata
 
+# Wine first, while its fresh desktop is up: left idle for a minute, its
+# clipboard takes ten seconds to answer again.
+echo "== tests (win32, under Wine)"
+ctest --preset win32
 echo "== tests (native)"
 ctest --preset native
 echo "== fuzzing (bounded)"
 "$here/scripts/fuzz.sh" 30 10
-echo "== tests (win32, under Wine)"
-ctest --preset win32
+echo "== package"
+"$here/scripts/package.sh" --no-build
+"$here/tests/package/run.sh"
 
 echo "== all tests passed"

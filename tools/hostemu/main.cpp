@@ -5,10 +5,10 @@
 //           [--panel-type N] [--curdir DIR] [--folder DIR] [--select PATH] [--name NAME]
 //           [--created YYYY-MM-DDTHH:MM:SS]
 //           [--menu N]... [--dialog "RESULT|eINDEX=TEXT|tINDEX"]...
-//           [--handler RECORDER LOG] [--info] [--open] [--configure]
+//           [--handler RECORDER LOG] [--info] [--open] [--configure] [--version-info]
 //
 // Actions (--info, --open, --configure) run in the order given; without any,
-// --info then --open. With --handler, .htm pages open through the recorder
+// --info then --open. --version-info prints the DLL's version resource. With --handler, .htm pages open through the recorder
 // and every page the plugin opened is printed as "opened: PATH".
 #include <windows.h>
 
@@ -61,6 +61,24 @@ void PrintInfo(const PluginInfo& info) {
     std::printf("info: plugins menu entry: %s\n", Quote(info.PluginMenuStrings[i]).c_str());
   for (int i = 0; i < info.PluginConfigStringsNumber && info.PluginConfigStrings; ++i)
     std::printf("info: configuration menu entry: %s\n", Quote(info.PluginConfigStrings[i]).c_str());
+}
+
+// The strings of the DLL's version resource, as the file's properties show them.
+void PrintVersionInfo(const std::string& path) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  std::vector<char> data(size);
+  if (size == 0 || !GetFileVersionInfoA(path.c_str(), 0, size, data.data())) {
+    std::printf("version: none\n");
+    return;
+  }
+  for (const char* name : {"ProductName", "FileVersion", "ProductVersion", "FileDescription"}) {
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string query = std::string("\\StringFileInfo\\040904E4\\") + name;
+    if (VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) && value)
+      std::printf("version: %s=%s\n", name, value);
+  }
 }
 
 void PrintCalls(THostBench& host, size_t& menus, size_t& dialogs, size_t& controls) {
@@ -132,7 +150,7 @@ int main(int argc, char** argv) {
       if (!ParseDialog(next(), answer)) { std::fprintf(stderr, "hostemu: bad --dialog\n"); return 2; }
       host.DialogAnswers.push_back(answer);
     } else if (a == "--handler") { recorder = next(); log = next(); }
-    else if (a == "--info" || a == "--open" || a == "--configure") actions.push_back(a);
+    else if (a == "--info" || a == "--open" || a == "--configure" || a == "--version-info") actions.push_back(a);
     else { std::fprintf(stderr, "hostemu: unknown option %s\n", a.c_str()); return 2; }
   }
   if (plugin.empty()) {
@@ -167,7 +185,9 @@ int main(int argc, char** argv) {
   size_t menus = 0, dialogs = 0, controls = 0;
   size_t opened = log.empty() ? 0 : ReadOpenRecords(log).size();
   for (const std::string& a : actions) {
-    if (a == "--info") {
+    if (a == "--version-info") {
+      PrintVersionInfo(plugin);
+    } else if (a == "--info") {
       PrintInfo(host.GetPluginInfo());
     } else if (a == "--open") {
       HANDLE result = host.OpenPlugin();
