@@ -22,7 +22,6 @@ class TBlockReader {
     headLength_ = source_.ReadAt(0, head_, static_cast<size_t>(std::min<uint64_t>(size_, kHeadBlock)));
   }
 
-  uint64_t Size() const { return size_; }
   const uint8_t* Head() const { return head_; }
   size_t HeadLength() const { return headLength_; }
 

@@ -6,8 +6,9 @@
 
 namespace {
 
-// Far deeper than any folder the page job makes; a bound, so that no
-// folder structure can exhaust the host's stack.
+// How deep the clean-up descends into folders named like pages: far more
+// than anyone nests them, and a bound, so that no folder structure can
+// exhaust the host's stack.
 constexpr int kMaxDepth = 16;
 
 constexpr DWORD kVolumeLabel = 8;

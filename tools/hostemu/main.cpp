@@ -28,12 +28,12 @@ std::string FolderOf(const std::string& path) {
   return at == std::string::npos ? std::string() : path.substr(0, at + 1);
 }
 
-bool ParseDialog(const std::string& spec, TDialogAnswer& answer) {
+bool ParseDialog(const std::string& text, TDialogAnswer& answer) {
   size_t start = 0;
   bool first = true;
-  while (start <= spec.size()) {
-    size_t bar = spec.find('|', start);
-    std::string part = spec.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+  while (start <= text.size()) {
+    size_t bar = text.find('|', start);
+    std::string part = text.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
     if (first) {
       answer.Result = std::atoi(part.c_str());
       first = false;
