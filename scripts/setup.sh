@@ -6,7 +6,7 @@ set -euo pipefail
 need=(
   cmake ninja-build git zip unzip
   g++-mingw-w64-i686 wine wine32:i386
-  googletest libbenchmark-dev
+  googletest
   clang-14 libclang-rt-14-dev
   chromium bubblewrap
   default-jre-headless
@@ -25,6 +25,10 @@ for p in "${need[@]}"; do
     missing+=("$p")
   fi
 done
+
+# Node.js and npm: the machine's own when it has them, else Debian's.
+command -v node >/dev/null 2>&1 || missing+=(nodejs)
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
