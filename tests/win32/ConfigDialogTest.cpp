@@ -2,6 +2,7 @@
 // what each closing stores, and the numbers it accepts.
 #include <windows.h>
 
+#include "host/FarUtil.h"
 #include "platform/Win32Api.h"
 #include "tests/win32/PluginTestSupport.h"
 
@@ -205,4 +206,35 @@ TEST_F(ConfigDialog, CommandMenuShowsTheDialogThenTheMenuAgain) {
   ASSERT_EQ(host_->Menus.size(), 2u);
   EXPECT_EQ(host_->Menus[1].Items[4].Selected, -1);
   EXPECT_EQ(ReadValue(SettingsKey(), "ColsTh").Data, Dword(3));
+}
+
+// The dialog builder's call of the host, with a description of its own.
+TEST_F(ConfigDialog, RunDialogStoresEveryReferenceUnlessCancelled) {
+  StartPlugin(/*linked=*/true);
+  using V = TDialogValue;
+  uint8_t box = 0;
+  std::string text = "before", none;
+  const TDialogDescription d = {
+      V::Of(DI_DOUBLEBOX), V::Of(3), V::Of(0), V::Of(30), V::Of(0), V::Of(0),          V::Of(0), V::Of(0),
+      V::Of(DI_CHECKBOX),  V::Of(5), V::Of(2), V::Of(6),  V::Of(0), V::RefBool(&box),  V::Of(0), V::Of(12),
+      V::Of(DI_FIXEDIT),   V::Of(5), V::Of(3), V::Of(9),  V::Of(0), V::Of(0),          V::Of(0), V::RefText(&text),
+      V::Of(DI_TEXT),      V::Of(5), V::Of(4), V::Of(9),  V::Of(0), V::Of(0),          V::Of(0), V::RefText(nullptr),
+      V::Of(DI_BUTTON),    V::Of(0), V::Of(5), V::Of(0),  V::Of(0), V::Of(0),          V::Of(0), V::Of(13),
+  };
+  host_->DialogAnswers = {Answer(-1, {{2, "typed"}}, {1})};
+  EXPECT_EQ(RunDialog(nullptr, d, 34, 8), -1);
+  EXPECT_EQ(box, 0);
+  EXPECT_EQ(text, "before");
+  // Whichever item closes it, every reference is stored.
+  for (int result : {4, 2}) {
+    host_->DialogAnswers = {Answer(result, {{2, "typed " + std::to_string(result)}}, {1})};
+    EXPECT_EQ(RunDialog(nullptr, d, 34, 8), result);
+    EXPECT_EQ(text, "typed " + std::to_string(result));
+  }
+  EXPECT_EQ(box, 0) << "toggled twice";
+  const TDialogCall& call = host_->Dialogs.back();
+  EXPECT_EQ(call.X2, 34);
+  EXPECT_EQ(call.Y2, 8);
+  EXPECT_EQ(call.Items.size(), 5u);
+  EXPECT_EQ(call.Items[0].Y2, 6) << "one below the last item";
 }
