@@ -34,10 +34,6 @@ void FullSizeEntry(TPageSink& page, const TEntry& e, int32_t w, int32_t h) {
             " " + DecimalText(w) + "x" + DecimalText(h) + "\" border=0 " + size + "></a>");
 }
 
-bool RowEnds(int index, int32_t perRow) {
-  return perRow != 0 && (int64_t{index} + 1) % perRow == 0;
-}
-
 }  // namespace
 
 void WriteBuiltInPage(TPageSink& page, const TPageItems& items, TDCImageInfo& probe,
@@ -63,10 +59,10 @@ void WriteBuiltInPage(TPageSink& page, const TPageItems& items, TDCImageInfo& pr
         FittedEntry(page, entry, w, h, FitThumbnail(w, h, config.Width, config.Height));
       else
         BoxEntry(page, entry, config);
-      if (RowEnds(i, config.ColsTh)) page.Piece("<br>");
+      if (EndsRow(i, config.ColsTh)) page.Piece("<br>");
     } else {
       FullSizeEntry(page, entry, w, h);
-      if (RowEnds(i, config.Cols)) page.Piece("<br>");
+      if (EndsRow(i, config.Cols)) page.Piece("<br>");
     }
   }
   page.Line("</center></body></html>");

@@ -24,12 +24,10 @@ int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
   return era * 146097 + doe;
 }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   if (s.size() < prefix.size()) return false;
   for (size_t i = 0; i < prefix.size(); ++i)
-    if (Upper(s[i]) != Upper(prefix[i])) return false;
+    if (UpperAscii(s[i]) != UpperAscii(prefix[i])) return false;
   return true;
 }
 
@@ -49,6 +47,8 @@ std::string NamePart(std::string_view path) {
   size_t at = LastSeparator(path);
   return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
 }
+
+bool EndsRow(int index, int32_t perRow) { return perRow != 0 && (int64_t{index} + 1) % perRow == 0; }
 
 bool FittingApplies(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight) {
   return width != 0 && height != 0 && boxWidth != 0 && boxHeight != 0;

@@ -28,6 +28,13 @@ struct TThumbSize {
 // result is the box itself. Results beyond the 32-bit range are clamped.
 TThumbSize FitThumbnail(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight);
 
+// True when the image with this 0-based index closes a row of perRow
+// images (perRow 0: rows never close).
+bool EndsRow(int index, int32_t perRow);
+
+// The letter in upper case for a to z; every other character unchanged.
+inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // True when FitThumbnail scales (all four numbers non-zero).
 bool FittingApplies(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight);
 

@@ -1,20 +1,18 @@
 #include "gallery/Placeholders.h"
 
-#include <cstring>
+#include "gallery/PathText.h"
 
 namespace {
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Position of the first match of placeholder in text at or after from.
 size_t FindNoCase(const std::string& text, const std::string& placeholder, size_t from) {
   const size_t n = placeholder.size();
   if (n == 0 || text.size() < n) return std::string::npos;
-  const char first = Upper(placeholder[0]);
+  const char first = UpperAscii(placeholder[0]);
   for (size_t i = from; i + n <= text.size(); ++i) {
-    if (Upper(text[i]) != first) continue;
+    if (UpperAscii(text[i]) != first) continue;
     size_t k = 1;
-    while (k < n && Upper(text[i + k]) == Upper(placeholder[k])) ++k;
+    while (k < n && UpperAscii(text[i + k]) == UpperAscii(placeholder[k])) ++k;
     if (k == n) return i;
   }
   return std::string::npos;

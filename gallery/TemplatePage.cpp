@@ -81,7 +81,7 @@ void WriteTemplatePage(TPageSink& page, const TPageItems& items, TDCImageInfo& p
     writer.WriteLines(info);
     // Read for every image, also when no row ends here.
     writer.Read("new.htm");
-    if (perRow != 0 && (int64_t{i} + 1) % perRow == 0) writer.WriteLines(info);
+    if (EndsRow(i, perRow)) writer.WriteLines(info);
   }
 
   writer.Read("end.htm");
