@@ -23,16 +23,26 @@ log='C:\galvora-browser-open.log'
 winbin=$(winepath -w "$bin")
 samples=$(winepath -w "$here/samples")
 
-# make_page LINE: runs the command menu's line on the samples and prints
-# the page it opened (a Unix path). Wine's own processes may outlive the
-# call, so the output goes to a file, not a pipe they would hold open.
+# kept NAME RECORD: copies the page that RECORD says was opened to
+# $out/NAME.htm and prints that path. Two pages made within the same 8.64 s
+# may share a name (the random part repeats now and then), so each page is
+# kept at once. Its image addresses are absolute, so the copy shows the same.
+kept() {
+  local page
+  page=$(sed -n 's/^opened: //p' "$2" | tr -d '\r' | tail -n 1)
+  [ -n "$page" ] || { echo "browser test: no page opened for $1" >&2; return 1; }
+  cp "$(winepath -u "$page")" "$out/$1.htm"
+  echo "$out/$1.htm"
+}
+
+# make_page LINE: runs the command menu's line on the samples. Wine's own
+# processes may outlive the call, so the output goes to a file, not a pipe
+# they would hold open.
 make_page() {
-  local record="$out/hostemu-line-$1.txt" page
+  local record="$out/hostemu-line-$1.txt"
   wine "$bin/hostemu.exe" --plugin "$winbin\\Galvora.dll" --root "$root" --folder "$samples" \
     --menu "$1" --handler "$winbin\\openrec.exe" "$log" --open >"$record"
-  page=$(sed -n 's/^opened: //p' "$record" | tr -d '\r' | tail -n 1)
-  [ -n "$page" ] || { echo "browser test: the plugin opened no page" >&2; return 1; }
-  winepath -u "$page"
+  kept "page-line-$1" "$record"
 }
 
 thumbnails=$(make_page 1)
@@ -59,13 +69,11 @@ template_page() {
   local set=$1 line=$2 args=()
   shift 2
   for n in "$@"; do args+=(--select "$samples\\$n"); done
-  local record="$out/hostemu-$set-$line.txt" page
+  local record="$out/hostemu-$set-$line-$#.txt"
   wine "$bin/hostemu.exe" --plugin "$winbin\\Galvora.dll" --root "$root" \
     --module "$(winepath -w "$here/templates/$set")\\Galvora.dll" --curdir "$samples" "${args[@]}" \
     --menu "$line" --handler "$winbin\\openrec.exe" "$log" --open >"$record"
-  page=$(sed -n 's/^opened: //p' "$record" | tr -d '\r' | tail -n 1)
-  [ -n "$page" ] || { echo "browser test: no page from the $set templates" >&2; return 1; }
-  winepath -u "$page"
+  kept "page-$set-line-$line-$#-images" "$record"
 }
 template_thumbnails=$(template_page modern-1252 1 "${browser_names[@]}")
 template_full=$(template_page modern-1252 0 "${browser_names[@]}")
