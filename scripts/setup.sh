@@ -12,6 +12,13 @@ need=(
   default-jre-headless
 )
 
+# The browser test's driver and the HTML checker, from the npm registry.
+# Both accept Node.js 18, the version Debian 12 ships; npm installs them
+# with --engine-strict, so a release that needs a newer Node.js is refused
+# here and not found out deep inside a test.
+node_major_needed=18
+npm_packages=(playwright-core@1.61.1 vnu-jar@26.9.27)
+
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
@@ -36,14 +43,28 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# From the npm registry, kept in the project's build folder: the driver of
-# the browser test and the Nu HTML Checker.
+node_version=$(node --version 2>/dev/null || echo none)
+node_major=${node_version#v}
+node_major=${node_major%%.*}
+if ! [ "$node_major" -ge "$node_major_needed" ] 2>/dev/null; then
+  echo "setup: Node.js $node_major_needed or later is needed, $(command -v node || echo node) is $node_version" >&2
+  exit 1
+fi
+
+# Kept in the project's build folder; installed again when a pinned version
+# changes.
 here=$(cd "$(dirname "$0")/.." && pwd)
 node_dir="$here/build/tools/node"
-if [ ! -f "$node_dir/node_modules/playwright-core/package.json" ] ||
-   [ ! -f "$node_dir/node_modules/vnu-jar/build/dist/vnu.jar" ]; then
+installed() {
+  local name=${1%@*} version=${1##*@}
+  node -e 'process.exit(require(process.argv[1]).version === process.argv[2] ? 0 : 1)' \
+    "$node_dir/node_modules/$name/package.json" "$version" 2>/dev/null
+}
+stale=()
+for p in "${npm_packages[@]}"; do installed "$p" || stale+=("$p"); done
+if [ ${#stale[@]} -gt 0 ]; then
+  echo "setup: npm install ${stale[*]} (Node.js $node_version)"
   mkdir -p "$node_dir"
-  (cd "$node_dir" && npm install --silent --no-audit --no-fund --no-save \
-     playwright-core@1.65.2 vnu-jar@26.9.27 >/dev/null)
+  (cd "$node_dir" && npm install --engine-strict --silent --no-audit --no-fund --no-save "${npm_packages[@]}" >/dev/null)
 fi
 echo "setup: ready"
