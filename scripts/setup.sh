@@ -65,6 +65,11 @@ for p in "${npm_packages[@]}"; do installed "$p" || stale+=("$p"); done
 if [ ${#stale[@]} -gt 0 ]; then
   echo "setup: npm install ${stale[*]} (Node.js $node_version)"
   mkdir -p "$node_dir"
-  (cd "$node_dir" && npm install --engine-strict --silent --no-audit --no-fund --no-save "${npm_packages[@]}" >/dev/null)
+  log="$node_dir/npm-install.log"
+  if ! (cd "$node_dir" && npm install --engine-strict --no-audit --no-fund --no-save "${npm_packages[@]}") >"$log" 2>&1; then
+    reason=$(grep -m 1 -E 'npm ERR! (engine Not compatible|code )' "$log" | sed 's/^npm ERR! //')
+    echo "setup: npm could not install ${stale[*]} on Node.js $node_version (${reason:-see $log})" >&2
+    exit 1
+  fi
 fi
 echo "setup: ready"
