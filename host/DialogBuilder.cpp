@@ -19,6 +19,15 @@ int32_t SelectedOf(const TDialogValue& v) {
   }
 }
 
+// Place 5 by its kind: an integer counts by its low byte alone.
+bool FocusOf(const TDialogValue& v) {
+  switch (v.Kind) {
+    case TDialogValue::vkBool: return v.Bool;
+    case TDialogValue::vkBoolRef: return v.BoolRef && *v.BoolRef != 0;
+    default: return (v.Int & 0xFF) != 0;
+  }
+}
+
 }  // namespace
 
 void CopyToField(char* field, size_t fieldSize, const char* text) {
@@ -40,7 +49,7 @@ std::vector<FarDialogItem> BuildDialogItems(const TDialogDescription& descriptio
     item.Y1 = v[pY1].Int;
     item.X2 = v[pX2].Int;
     item.Y2 = 0;
-    item.Focus = (v[pFocus].Int & 0xFF) != 0 ? -1 : 0;
+    item.Focus = FocusOf(v[pFocus]) ? -1 : 0;
     item.Selected = SelectedOf(v[pSelected]);
     item.Flags = static_cast<uint32_t>(v[pFlags].Int);
     item.DefaultButton = 0;

@@ -61,6 +61,7 @@ TEST(BuildDialogItems, TakesEachPlaceByItsKind) {
   EXPECT_EQ(items[1].Y2, 0);
   EXPECT_EQ(items[1].Focus, 0) << "only the low byte of 256 counts";
   EXPECT_EQ(items[2].Focus, -1);
+  EXPECT_EQ(items[3].Focus, -1) << "a boolean true in place 5";
   EXPECT_EQ(items[1].Selected, 1);
   EXPECT_EQ(items[2].Selected, 1);
   EXPECT_EQ(items[3].Selected, 0) << "an integer describes no selection";
@@ -69,6 +70,20 @@ TEST(BuildDialogItems, TakesEachPlaceByItsKind) {
   EXPECT_STREQ(items[3].Data, "typed");
   EXPECT_EQ(items[3].Flags, 0x10200u);
   for (const FarDialogItem& item : items) EXPECT_EQ(item.DefaultButton, 0);
+}
+
+TEST(BuildDialogItems, FocusOfABooleanOrAReferenceIsItsValue) {
+  uint8_t on = 1, off = 0;
+  TDialogDescription d = Join({
+      Item(DI_DOUBLEBOX, 3, 0, 37, V::OfBool(false), V::Of(0), 0, V::Of(0)),
+      Item(DI_FIXEDIT, 5, 1, 9, V::RefBool(&on), V::Of(0), 0, V::Of(0)),
+      Item(DI_FIXEDIT, 5, 2, 9, V::RefBool(&off), V::Of(0), 0, V::Of(0)),
+  });
+  std::vector<FarDialogItem> items = BuildDialogItems(d, Message);
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(items[0].Focus, 0);
+  EXPECT_EQ(items[1].Focus, -1);
+  EXPECT_EQ(items[2].Focus, 0);
 }
 
 TEST(BuildDialogItems, FirstButtonAloneIsTheDefault) {
