@@ -4,7 +4,9 @@
 set -eu
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export LC_ALL=C.UTF-8
+# The user's code pages come from the Unix locale: US English (437/1252)
+# unless a test asks for another.
+export LC_ALL=${GALVORA_WINE_LOCALE:-C.UTF-8}
 if [ -z "${WINEPREFIX:-}" ]; then
   export WINEPREFIX="$(cd "$(dirname "$0")/.." && pwd)/build/win32/wineprefix"
 fi

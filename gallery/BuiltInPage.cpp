@@ -38,8 +38,10 @@ void FullSizeEntry(TPageSink& page, const TEntry& e, int32_t w, int32_t h) {
 
 void WriteBuiltInPage(TPageSink& page, const TPageItems& items, TDCImageInfo& probe,
                       const TPluginConfig& config) {
+  // The colour is the user's text; like a name, it must not end the
+  // attribute it stands in.
   const std::string background =
-      config.BgColor.find('#') != std::string::npos ? config.BgColor : "#" + config.BgColor;
+      HtmlText(config.BgColor.find('#') != std::string::npos ? config.BgColor : "#" + config.BgColor);
   page.Line("<html><head><title>Galvora Far Plugin</title></head><body text=\"#FFFFFF\" bgcolor=\"" +
             background + "\" topmargin=0>");
   page.Line(std::string("<center><a href=") + kHomePage + ">Galvora Home</a><br>");
@@ -48,9 +50,9 @@ void WriteBuiltInPage(TPageSink& page, const TPageItems& items, TDCImageInfo& pr
   TEntry entry;
   entry.target = config.Blank != 0 ? "target=_blank" : "";
   const int count = items.Count();
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count && page.Ok(); ++i) {
     const std::string path = items.FullPath(i);
-    probe.ReadInfo(path);
+    probe.ReadInfo(items.FileName(i));
     const int32_t w = probe.Width, h = probe.Height;
     entry.url = FileUrl(path);
     entry.altUrl = "file://localhost/" + HtmlText(path);

@@ -5,14 +5,13 @@
 #include <string>
 #include <string_view>
 
-// Raised by a sink that cannot write; the page job catches it and does not
-// open the page.
-struct TWriteError {};
-
 class TPageSink {
  public:
   virtual ~TPageSink() = default;
   virtual void Write(std::string_view text) = 0;
+  // False from the first write that did not reach the page on; the writers
+  // stop there, and the page job does not open the page.
+  virtual bool Ok() const { return true; }
 
   void Piece(std::string_view text) { Write(text); }
   void Line(std::string_view text) {

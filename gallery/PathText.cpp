@@ -24,11 +24,21 @@ int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
   return era * 146097 + doe;
 }
 
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+template <typename TChar>
+bool StartsWithNoCase(std::basic_string_view<TChar> s, std::string_view prefix) {
   if (s.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i)
-    if (UpperAscii(s[i]) != UpperAscii(prefix[i])) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    const TChar c = s[i];
+    // Only a to z fold; any character beyond ASCII differs from the prefix.
+    const TChar upper = c >= 'a' && c <= 'z' ? static_cast<TChar>(c - 'a' + 'A') : c;
+    if (upper != static_cast<TChar>(UpperAscii(prefix[i]))) return false;
+  }
   return true;
+}
+
+template <typename TChar>
+bool IsPageName(std::basic_string_view<TChar> name) {
+  return StartsWithNoCase(name, "galv") && name.size() >= 8 && StartsWithNoCase(name.substr(name.size() - 4), ".htm");
 }
 
 }  // namespace
@@ -72,6 +82,8 @@ std::string HtmlText(std::string_view text) {
       case '"': out += "&quot;"; break;
       case '<': out += "&lt;"; break;
       case '>': out += "&gt;"; break;
+      case '&': out += "&amp;"; break;
+      case '\'': out += "&#39;"; break;
       default: out += c;
     }
   }
@@ -99,10 +111,9 @@ int64_t PageTimeNumber(int year, int month, int day, int hour, int minute, int s
   return days * 10000 + msOfDay / 8640;
 }
 
-bool IsGeneratedPageName(std::string_view name) {
-  return StartsWithNoCase(name, "galv") && name.size() >= 8 &&
-         StartsWithNoCase(name.substr(name.size() - 4), ".htm");
-}
+bool IsGeneratedPageName(std::string_view name) { return IsPageName(name); }
+
+bool IsGeneratedPageName(std::wstring_view name) { return IsPageName(name); }
 
 int32_t RandomPageNumber(uint32_t seed) {
   // One step of a 32-bit linear congruential generator gives a uniform real

@@ -39,7 +39,8 @@ inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>
 bool FittingApplies(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight);
 
 // A name or path as it may stand in HTML text and in attribute values:
-// '"', '<' and '>' become character references; everything else is kept.
+// '"', '<', '>', '&' and '\'' become character references; everything else
+// is kept.
 std::string HtmlText(std::string_view text);
 
 // A path as the URL of a file link: "file://localhost/" and the path with
@@ -54,6 +55,7 @@ int64_t PageTimeNumber(int year, int month, int day, int hour, int minute, int s
 // True for a name of the form the page job gives its pages: it begins with
 // "galv" and ends with ".htm", in any letter case.
 bool IsGeneratedPageName(std::string_view name);
+bool IsGeneratedPageName(std::wstring_view name);
 
 // The page file's random number, 0 to 199, drawn from a generator seeded
 // with the given value (the time of day in milliseconds).

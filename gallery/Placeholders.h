@@ -1,6 +1,7 @@
 // %PLACEHOLDER% fields of template lines.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // The per-image texts of a template page. All start empty.
@@ -32,6 +33,15 @@ class TClockText {
 std::string ReplacePlaceholder(const std::string& placeholder, const std::string& value,
                                const std::string& text);
 
+// Longest page line that substitution makes for the template writer: file
+// names can hold placeholders of their own, so a line of a 16 MB template
+// could otherwise grow without a useful bound.
+constexpr size_t kMaxPageLine = 32u << 20;
+
 // One template line made into a page line: the thirteen placeholders are
-// replaced in a fixed order, the current date and time first.
+// replaced in a fixed order, the current date and time first. False when the
+// line would grow beyond limit; out is then not a page line.
+bool ApplyPlaceholders(const std::string& line, const TCurInfo& info, const TClockText& clock, std::string& out,
+                       size_t limit);
+// The same without a bound.
 std::string ApplyPlaceholders(const std::string& line, const TCurInfo& info, const TClockText& clock);

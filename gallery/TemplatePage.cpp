@@ -7,25 +7,34 @@ namespace {
 
 class TTemplateWriter {
  public:
-  TTemplateWriter(TPageSink& page, TTemplateFiles& files, const TDateText& dates, std::string prefix)
+  TTemplateWriter(TPageSink& page, TTemplateFiles& files, const TDateText& dates, TPathName prefix)
       : page_(page), files_(files), dates_(dates), prefix_(std::move(prefix)) {}
 
   // Reads one template of the set anew; the lines stay until the next read.
-  void Read(const char* name) {
+  // False when the file cannot be read.
+  bool Read(const char* name) {
     std::string content;
-    if (!files_.Read(prefix_ + name, content)) throw TTemplateError{};
+    lines_.clear();
+    if (!files_.Read(TPathName(prefix_.Text + name, prefix_.CodePage), content)) return false;
     lines_ = SplitTemplateLines(content);
+    return true;
   }
 
-  void WriteLines(const TCurInfo& info) {
-    for (const std::string& line : lines_) page_.Line(ApplyPlaceholders(line, info, dates_));
+  // False when a line would grow beyond the bound of a page line.
+  bool WriteLines(const TCurInfo& info) {
+    std::string line;
+    for (const std::string& text : lines_) {
+      if (!ApplyPlaceholders(text, info, dates_, line, kMaxPageLine)) return false;
+      page_.Line(line);
+    }
+    return true;
   }
 
  private:
   TPageSink& page_;
   TTemplateFiles& files_;
   const TDateText& dates_;
-  std::string prefix_;
+  TPathName prefix_;
   std::vector<std::string> lines_;
 };
 
@@ -48,22 +57,22 @@ std::vector<std::string> SplitTemplateLines(std::string_view content) {
   return lines;
 }
 
-void WriteTemplatePage(TPageSink& page, const TPageItems& items, TDCImageInfo& probe,
-                       const TPluginConfig& config, const std::string& pluginFolder,
+bool WriteTemplatePage(TPageSink& page, const TPageItems& items, TDCImageInfo& probe,
+                       const TPluginConfig& config, const TPathName& pluginFolder,
                        TTemplateFiles& files, const TDateText& dates) {
   const bool thumbnails = config.Thumbnails != 0;
   const int32_t perRow = thumbnails ? config.ColsTh : config.Cols;
-  TTemplateWriter writer(page, files, dates, AddBackslash(pluginFolder) + (thumbnails ? "tn_" : "nr_"));
+  TTemplateWriter writer(page, files, dates,
+                         TPathName(AddBackslash(pluginFolder.Text) + (thumbnails ? "tn_" : "nr_"), pluginFolder.CodePage));
 
   TCurInfo info;
   info.Cols = DecimalText(perRow);
-  writer.Read("head.htm");
-  writer.WriteLines(info);
+  if (!writer.Read("head.htm") || !writer.WriteLines(info)) return false;
 
   const int count = items.Count();
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count && page.Ok(); ++i) {
     const std::string path = items.FullPath(i);
-    probe.ReadInfo(path);
+    probe.ReadInfo(items.FileName(i));
     // Names from plugin panels may hold characters that no file name can;
     // they must not end an attribute or open a tag.
     info.FullName = HtmlText(path);
@@ -77,13 +86,11 @@ void WriteTemplatePage(TPageSink& page, const TPageItems& items, TDCImageInfo& p
     info.TnWidth = DecimalText(thumb.Width);
     info.TnHeight = DecimalText(thumb.Height);
 
-    writer.Read("pix.htm");
-    writer.WriteLines(info);
+    if (!writer.Read("pix.htm") || !writer.WriteLines(info)) return false;
     // Read for every image, also when no row ends here.
-    writer.Read("new.htm");
-    if (EndsRow(i, perRow)) writer.WriteLines(info);
+    if (!writer.Read("new.htm")) return false;
+    if (EndsRow(i, perRow) && !writer.WriteLines(info)) return false;
   }
 
-  writer.Read("end.htm");
-  writer.WriteLines(info);
+  return writer.Read("end.htm") && writer.WriteLines(info);
 }

@@ -2,6 +2,7 @@
 // block after every n-th image and an end, for each view.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,18 +11,19 @@
 #include "gallery/PageSink.h"
 #include "gallery/Placeholders.h"
 #include "imageinfo/DCImageInfo.h"
+#include "platform/PathName.h"
 #include "settings/PluginConfig.h"
 
-// Raised when a template file is missing or cannot be read; the page job
-// ends without opening the page.
-struct TTemplateError {};
+// A template file larger than this counts as one that cannot be read.
+constexpr uint64_t kMaxTemplateFile = 16u << 20;
 
 // Reads template files whole.
 class TTemplateFiles {
  public:
   virtual ~TTemplateFiles() = default;
-  // The file's bytes, or false when it is missing or cannot be read.
-  virtual bool Read(const std::string& path, std::string& content) = 0;
+  // The file's bytes, or false when it is missing, cannot be read or is
+  // larger than kMaxTemplateFile.
+  virtual bool Read(const TPathName& path, std::string& content) = 0;
 };
 
 // Date and time texts in the user's formats: the clock, and the calendar
@@ -38,7 +40,9 @@ class TDateText : public TClockText {
 std::vector<std::string> SplitTemplateLines(std::string_view content);
 
 // Writes the whole page from the view's four templates in pluginFolder.
-// Raises TTemplateError and TWriteError.
-void WriteTemplatePage(TPageSink& page, const TPageItems& items, TDCImageInfo& probe,
-                       const TPluginConfig& config, const std::string& pluginFolder,
+// False, with the page written up to that point, when a template cannot be
+// read or a line of it would grow beyond kMaxPageLine; a write that fails
+// stops the page too, and the sink keeps that state.
+bool WriteTemplatePage(TPageSink& page, const TPageItems& items, TDCImageInfo& probe,
+                       const TPluginConfig& config, const TPathName& pluginFolder,
                        TTemplateFiles& files, const TDateText& dates);

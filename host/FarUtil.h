@@ -18,10 +18,11 @@ void StoreStartupInfo(const PluginStartupInfo* info);
 // The host's text for a message number (low seven bits); owned by the host.
 const char* GetMsg(int msgId);
 
-// The library's full path, as the host gave it.
+// The library's full path, as the host gave it (OEM code page).
 std::string ModuleName();
 
-// The host's registry root for plugins, below HKEY_CURRENT_USER ("" before start-up).
+// The host's registry root for plugins, below HKEY_CURRENT_USER, in the OEM
+// code page ("" before start-up).
 std::string RootKey();
 
 // Fills the announcement for the host's plugins and configuration menus.

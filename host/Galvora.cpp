@@ -1,5 +1,6 @@
-// The four entry points the host calls. Each one forwards, and nothing that
-// goes wrong inside a command ever reaches the host.
+// The four entry points the host calls. Each one forwards; the plugin's
+// code raises no exception, so nothing that goes wrong inside a command can
+// reach the host.
 #include <windows.h>
 
 #include "gallery/LocaleText.h"
@@ -18,45 +19,24 @@ const bool kHookInstalled = (StartupHook = LoadSettings, true);
 
 extern "C" {
 
-void WINAPI SetStartupInfo(const PluginStartupInfo* info) {
-  try {
-    StoreStartupInfo(info);
-  } catch (...) {
-  }
-}
+void WINAPI SetStartupInfo(const PluginStartupInfo* info) { StoreStartupInfo(info); }
 
-void WINAPI GetPluginInfo(PluginInfo* info) {
-  try {
-    FillPluginInfo(info);
-  } catch (...) {
-  }
-}
+void WINAPI GetPluginInfo(PluginInfo* info) { FillPluginInfo(info); }
 
 HANDLE WINAPI OpenPlugin(int /*openFrom*/, INT_PTR /*item*/) {
-  try {
-    RunCommandMenu();
-  } catch (...) {
-  }
+  RunCommandMenu();
   return INVALID_HANDLE_VALUE;
 }
 
 int WINAPI Configure(int /*itemNumber*/) {
-  try {
-    ConfigureSettings();
-  } catch (...) {
-  }
+  ConfigureSettings();
   return 0;
 }
 
 #if defined(GALVORA_DLL)
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   // The user's date and time formats are taken as they stand at load time.
-  if (reason == DLL_PROCESS_ATTACH) {
-    try {
-      ReadRegionalFormats();
-    } catch (...) {
-    }
-  }
+  if (reason == DLL_PROCESS_ATTACH) ReadRegionalFormats();
   return TRUE;
 }
 #endif

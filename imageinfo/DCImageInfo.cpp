@@ -7,13 +7,12 @@
 
 namespace {
 
-// A read that runs past the end of the file; only ReadInfo catches it.
-struct TReadError {};
-
 // Serves the readers' positioned reads from at most two blocks: the head of
 // the file, read once up front, and one further block for a TIFF directory
 // that lies beyond it. A read fails exactly when a per-byte positioned read
-// of the file would, at its end.
+// of the file would, at its end; the failure is kept until ClearError, and
+// a failed read yields zero bytes, so a reader runs to its end harmlessly
+// and is judged there.
 class TBlockReader {
  public:
   // The head lives on the stack and is not cleared first: only the bytes
@@ -25,16 +24,23 @@ class TBlockReader {
   const uint8_t* Head() const { return head_; }
   size_t HeadLength() const { return headLength_; }
 
-  // n bytes at offset, or TReadError when fewer are left.
+  // n (at most 8) bytes at offset; zeros and the error when fewer are left.
   const uint8_t* At(uint64_t offset, size_t n) {
-    if (offset > size_ || n > size_ - offset) throw TReadError{};
+    if (offset > size_ || n > size_ - offset) return Fail();
     if (offset + n <= headLength_) return head_ + offset;
     if (offset >= extraOffset_ && offset + n <= extraOffset_ + extra_.size())
       return extra_.data() + (offset - extraOffset_);
     Load(offset, std::max<uint64_t>(n, kMinExtraBlock));
-    if (extra_.size() < n) throw TReadError{};
+    if (extra_.size() < n) return Fail();
     return extra_.data();
   }
+
+  const uint8_t* Fail() {
+    failed_ = true;
+    return kZeros;
+  }
+  bool Failed() const { return failed_; }
+  void ClearError() { failed_ = false; }
 
   // Reads [offset, offset + n) in one go (cut at the end of the file) unless
   // the head already holds it, so that a walk over it reads nothing more.
@@ -48,6 +54,7 @@ class TBlockReader {
 
  private:
   static constexpr uint64_t kMinExtraBlock = 4096;
+  static constexpr uint8_t kZeros[8] = {};
 
   void Load(uint64_t offset, uint64_t n) {
     n = std::min(n, size_ - offset);
@@ -62,6 +69,7 @@ class TBlockReader {
   size_t headLength_ = 0;
   std::vector<uint8_t> extra_;
   uint64_t extraOffset_ = 0;
+  bool failed_ = false;
 };
 
 uint8_t U8(TBlockReader& in, uint64_t off) { return *in.At(off, 1); }
@@ -133,11 +141,14 @@ void ReadTIFF(TDCImageInfo& info, TBlockReader& in, bool bigEndian) {
   auto u32 = [&](uint64_t off) { return bigEndian ? SwapLong(U32LE(in, off)) : U32LE(in, off); };
 
   const int32_t directory = static_cast<int32_t>(u32(4));
-  if (directory < 0) throw TReadError{};  // names no position in the file
+  if (directory < 0) {  // names no position in the file
+    in.Fail();
+    return;
+  }
   const uint64_t d = static_cast<uint64_t>(directory);
   const uint32_t entries = u16(d);
   in.Prefetch(d + 2, 12ull * entries);
-  for (uint32_t k = 0; k < entries; ++k) {
+  for (uint32_t k = 0; k < entries && !in.Failed(); ++k) {
     const uint64_t e = d + 2 + 12ull * k;
     const uint16_t tag = u16(e);
     if (tag < 256 || tag > 258) continue;
@@ -166,7 +177,10 @@ void ScanJPEG(TDCImageInfo& info, TBlockReader& in) {
   const int64_t limit = std::min<int64_t>(static_cast<int64_t>(info.FileSize) - 4, kJpegWindow);
   // Every position below limit, and the bytes it reads, lie in the head block.
   const uint8_t* b = in.Head();
-  if (limit > 0 && static_cast<uint64_t>(limit) + 4 > in.HeadLength()) throw TReadError{};
+  if (limit > 0 && static_cast<uint64_t>(limit) + 4 > in.HeadLength()) {
+    in.Fail();
+    return;
+  }
 
   int64_t p = 0;
   for (;; ++p) {
@@ -199,14 +213,12 @@ void ScanJPEG(TDCImageInfo& info, TBlockReader& in) {
   info.Depth = U8(in, static_cast<uint64_t>(q) + 9) * 8;
 }
 
-// Runs one reader; a failure of any kind leaves a cleared result.
+// Runs one reader; a read that failed anywhere in it leaves a cleared result.
 template <typename TReader>
-void Guarded(TDCImageInfo& info, TReader reader) {
-  try {
-    reader();
-  } catch (...) {
-    info.Clear();
-  }
+void Guarded(TDCImageInfo& info, TBlockReader& in, TReader reader) {
+  in.ClearError();
+  reader();
+  if (in.Failed()) info.Clear();
 }
 
 }  // namespace
@@ -222,13 +234,9 @@ void TDCImageInfo::Clear() {
   Depth = 0;
 }
 
-void TDCImageInfo::ReadInfo(const std::string& fileName) {
+void TDCImageInfo::ReadInfo(const TPathName& fileName) {
   Clear();
-  std::unique_ptr<TByteSource> source;
-  try {
-    source = OpenFileSource(fileName);
-  } catch (...) {
-  }
+  std::unique_ptr<TByteSource> source = OpenFileSource(fileName);
   if (!source) {
     FileSize = 0;
     return;
@@ -236,27 +244,26 @@ void TDCImageInfo::ReadInfo(const std::string& fileName) {
   ReadInfoFrom(std::move(source));
 }
 
+void TDCImageInfo::ReadInfo(const std::string& ansiFileName) { ReadInfo(TPathName(ansiFileName, cpAnsi)); }
+
 void TDCImageInfo::ReadInfoFrom(std::unique_ptr<TByteSource> source) {
   Clear();
   Stream = std::move(source);
-  try {
-    const uint64_t size = Stream->Size();
-    FileSize = static_cast<int32_t>(std::min<uint64_t>(size, std::numeric_limits<int32_t>::max()));
-    TBlockReader in(*Stream);
-    const uint8_t* s = in.At(0, 3);
+  const uint64_t size = Stream->Size();
+  FileSize = static_cast<int32_t>(std::min<uint64_t>(size, std::numeric_limits<int32_t>::max()));
+  TBlockReader in(*Stream);
+  const uint8_t* s = in.At(0, 3);
+  if (!in.Failed()) {
     const uint8_t s0 = s[0], s1 = s[1], s2 = s[2];
-
-    if (s0 == 0x89 && s1 == 'P' && s2 == 'N') Guarded(*this, [&] { ReadPNG(*this, in); });
-    if (s0 == 'G' && s1 == 'I' && s2 == 'F') Guarded(*this, [&] { ReadGIF(*this, in); });
-    if (s0 == 'B' && s1 == 'M') Guarded(*this, [&] { ReadBMP(*this, in); });
-    if (s0 == 0x0A) Guarded(*this, [&] { ReadPCX(*this, in); });
-    if (s0 == 'I' && s1 == 'I' && s2 == 0x2A) Guarded(*this, [&] { ReadTIFF(*this, in, false); });
-    if (s0 == 'M' && s1 == 'M' && s2 == 0x00) Guarded(*this, [&] { ReadTIFF(*this, in, true); });
+    if (s0 == 0x89 && s1 == 'P' && s2 == 'N') Guarded(*this, in, [&] { ReadPNG(*this, in); });
+    if (s0 == 'G' && s1 == 'I' && s2 == 'F') Guarded(*this, in, [&] { ReadGIF(*this, in); });
+    if (s0 == 'B' && s1 == 'M') Guarded(*this, in, [&] { ReadBMP(*this, in); });
+    if (s0 == 0x0A) Guarded(*this, in, [&] { ReadPCX(*this, in); });
+    if (s0 == 'I' && s1 == 'I' && s2 == 0x2A) Guarded(*this, in, [&] { ReadTIFF(*this, in, false); });
+    if (s0 == 'M' && s1 == 'M' && s2 == 0x00) Guarded(*this, in, [&] { ReadTIFF(*this, in, true); });
     // Last, as the catch-all: a file that no reader took may still hold a
     // JPEG start marker in its first 20000 bytes.
-    if (ImageType == itNone) Guarded(*this, [&] { ScanJPEG(*this, in); });
-  } catch (...) {
-    Clear();
+    if (ImageType == itNone) Guarded(*this, in, [&] { ScanJPEG(*this, in); });
   }
   Stream.reset();
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "imageinfo/ByteSource.h"
+#include "platform/PathName.h"
 
 enum TImageType : uint8_t {
   itNone = 0,
@@ -36,9 +37,11 @@ class TDCImageInfo {
   // 2147483647 for files of 2 GiB or more.
   int32_t FileSize = 0;
 
-  // Probes one file (an ANSI path, handed to the system unchanged). Never
-  // throws: whatever goes wrong leaves a cleared result.
-  void ReadInfo(const std::string& fileName);
+  // Probes one file, named in its own code page. Whatever goes wrong leaves
+  // a cleared result; nothing is raised.
+  void ReadInfo(const TPathName& fileName);
+  // The same for an ANSI path.
+  void ReadInfo(const std::string& ansiFileName);
   // The same over a source that is already open; the source is released
   // before the call returns.
   void ReadInfoFrom(std::unique_ptr<TByteSource> source);

@@ -33,8 +33,9 @@ class TPosixFileSource final : public TByteSource {
 
 }  // namespace
 
-std::unique_ptr<TByteSource> OpenFileSource(const std::string& fileName) {
-  int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+// Names here are the system's own bytes, whatever code page they carry.
+std::unique_ptr<TByteSource> OpenFileSource(const TPathName& fileName) {
+  int fd = open(fileName.Text.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return nullptr;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -1,6 +1,7 @@
 // The probe's file source in the plugin: the file is opened for reading with
 // no sharing granted, so a file that another program holds open is not read.
 #include "imageinfo/ByteSource.h"
+#include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 
 namespace {
@@ -35,8 +36,10 @@ class TWin32FileSource final : public TByteSource {
 
 }  // namespace
 
-std::unique_ptr<TByteSource> OpenFileSource(const std::string& fileName) {
-  HANDLE file = Win32.CreateFileA(fileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+std::unique_ptr<TByteSource> OpenFileSource(const TPathName& fileName) {
+  const std::wstring path = WidePath(fileName);
+  if (path.empty()) return nullptr;
+  HANDLE file = Win32.CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   LARGE_INTEGER size;

@@ -3,14 +3,15 @@
 namespace {
 
 const TWin32Api kReal = {
-    ::CreateFileA,        ::ReadFile,           ::WriteFile,        ::CloseHandle,
-    ::GetFileSizeEx,      ::SetFilePointerEx,   ::GetTempPathA,     ::FindFirstFileA,
-    ::FindNextFileA,      ::FindClose,          ::GetFileAttributesA, ::SetFileAttributesA,
-    ::DeleteFileA,        ::RegCreateKeyExA,    ::RegQueryValueExA, ::RegSetValueExA,
-    ::RegCloseKey,        ::OpenClipboard,      ::EmptyClipboard,   ::SetClipboardData,
-    ::CloseClipboard,     ::GlobalAlloc,        ::GlobalLock,       ::GlobalUnlock,
-    ::GlobalFree,         ::ShellExecuteExA,    ::OemToCharBuffA,   ::GetLocalTime,
-    ::FileTimeToSystemTime, ::GetThreadLocale,  ::GetLocaleInfoA,   ::GetDateFormatA,
+    ::CreateFileW,        ::ReadFile,           ::WriteFile,          ::CloseHandle,
+    ::GetFileSizeEx,      ::SetFilePointerEx,   ::GetTempPathW,       ::FindFirstFileW,
+    ::FindNextFileW,      ::FindClose,          ::GetFileAttributesW, ::SetFileAttributesW,
+    ::DeleteFileW,        ::RegCreateKeyExW,    ::RegQueryValueExA,   ::RegSetValueExA,
+    ::RegCloseKey,        ::OpenClipboard,      ::EmptyClipboard,     ::SetClipboardData,
+    ::CloseClipboard,     ::GlobalAlloc,        ::GlobalLock,         ::GlobalUnlock,
+    ::GlobalFree,         ::ShellExecuteExW,    ::OemToCharBuffA,     ::MultiByteToWideChar,
+    ::GetLocalTime,       ::FileTimeToSystemTime, ::GetThreadLocale,  ::GetLocaleInfoA,
+    ::GetDateFormatA,
 };
 
 }  // namespace

@@ -1,6 +1,11 @@
 // Every Windows call of the plugin goes through this table. It starts out
 // holding the real functions; a test swaps one entry to make exactly that
 // call fail, and puts it back afterwards.
+//
+// Files, folders and the shell are reached only through the wide functions:
+// the host switches the ...A file functions to the OEM code page while the
+// plugin runs, and a name converted to UTF-16 names the same file whatever
+// that mode is (see WidePath.h).
 #pragma once
 
 #include <windows.h>
@@ -8,22 +13,22 @@
 
 struct TWin32Api {
   // Files
-  decltype(&::CreateFileA) CreateFileA;
+  decltype(&::CreateFileW) CreateFileW;
   decltype(&::ReadFile) ReadFile;
   decltype(&::WriteFile) WriteFile;
   decltype(&::CloseHandle) CloseHandle;
   decltype(&::GetFileSizeEx) GetFileSizeEx;
   decltype(&::SetFilePointerEx) SetFilePointerEx;
-  decltype(&::GetTempPathA) GetTempPathA;
+  decltype(&::GetTempPathW) GetTempPathW;
   // Folder search and removal
-  decltype(&::FindFirstFileA) FindFirstFileA;
-  decltype(&::FindNextFileA) FindNextFileA;
+  decltype(&::FindFirstFileW) FindFirstFileW;
+  decltype(&::FindNextFileW) FindNextFileW;
   decltype(&::FindClose) FindClose;
-  decltype(&::GetFileAttributesA) GetFileAttributesA;
-  decltype(&::SetFileAttributesA) SetFileAttributesA;
-  decltype(&::DeleteFileA) DeleteFileA;
+  decltype(&::GetFileAttributesW) GetFileAttributesW;
+  decltype(&::SetFileAttributesW) SetFileAttributesW;
+  decltype(&::DeleteFileW) DeleteFileW;
   // Registry
-  decltype(&::RegCreateKeyExA) RegCreateKeyExA;
+  decltype(&::RegCreateKeyExW) RegCreateKeyExW;
   decltype(&::RegQueryValueExA) RegQueryValueExA;
   decltype(&::RegSetValueExA) RegSetValueExA;
   decltype(&::RegCloseKey) RegCloseKey;
@@ -37,8 +42,9 @@ struct TWin32Api {
   decltype(&::GlobalUnlock) GlobalUnlock;
   decltype(&::GlobalFree) GlobalFree;
   // Shell, code pages, time and locale
-  decltype(&::ShellExecuteExA) ShellExecuteExA;
+  decltype(&::ShellExecuteExW) ShellExecuteExW;
   decltype(&::OemToCharBuffA) OemToCharBuffA;
+  decltype(&::MultiByteToWideChar) MultiByteToWideChar;
   decltype(&::GetLocalTime) GetLocalTime;
   decltype(&::FileTimeToSystemTime) FileTimeToSystemTime;
   decltype(&::GetThreadLocale) GetThreadLocale;

@@ -10,6 +10,7 @@ need=(
   clang-14 libclang-rt-14-dev
   chromium bubblewrap
   default-jre-headless
+  locales
 )
 
 # The browser test's driver and the HTML checker, from the npm registry.
@@ -41,6 +42,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine takes a user's code pages from the Unix locale; the tests run as a
+# Russian user (866/1251) too, and a locale that is not installed would
+# break names beyond ASCII.
+if ! locale -a 2>/dev/null | grep -qix 'ru_RU.utf8'; then
+  $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 fi
 
 node_version=$(node --version 2>/dev/null || echo none)

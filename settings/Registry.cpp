@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/FarUtil.h"
+#include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 #include "settings/PluginConfig.h"
 
@@ -16,13 +17,16 @@ constexpr DWORD kTextBuffer = 4097;  // 4096 characters and the terminator
 class TSettingsKey {
  public:
   TSettingsKey() {
+    // The host gives its root in the OEM code page; the key is opened by its
+    // true name, so that a user name beyond ASCII in it finds the host's key.
     std::string path = RootKey();
     path.append(RegSubKey, 0, 255);
+    const std::wstring widePath = WidePath(TPathName(path, cpOem));
     // A path this long cannot name our key; a shortened one could name
     // someone else's. Treat it as a key that cannot be opened.
-    if (path.size() > kMaxKeyPath) return;
+    if (widePath.empty() || widePath.size() > kMaxKeyPath) return;
     HKEY key = nullptr;
-    if (Win32.RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+    if (Win32.RegCreateKeyExW(HKEY_CURRENT_USER, widePath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                               nullptr, &key, &disposition_) == ERROR_SUCCESS)
       key_ = key;
   }

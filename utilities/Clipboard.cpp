@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "gallery/PageJob.h"
+#include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 
 namespace {
@@ -21,6 +22,23 @@ class TOpenClipboard {
   bool open_;
 };
 
+// Hands `size` bytes to the open clipboard in the format; true when it took
+// them. A block that it refused, or that could not be filled, is freed.
+bool PutBlock(UINT format, const void* bytes, size_t size) {
+  HGLOBAL block = Win32.GlobalAlloc(GMEM_DDESHARE, size);
+  if (!block) return false;
+  void* data = Win32.GlobalLock(block);
+  if (!data) {
+    Win32.GlobalFree(block);
+    return false;
+  }
+  std::memcpy(data, bytes, size);
+  Win32.GlobalUnlock(block);
+  if (Win32.SetClipboardData(format, block)) return true;
+  Win32.GlobalFree(block);
+  return false;
+}
+
 }  // namespace
 
 bool CopyToClipboard(const std::string& text) {
@@ -29,19 +47,13 @@ bool CopyToClipboard(const std::string& text) {
   Win32.EmptyClipboard();
   if (text.empty()) return true;
 
-  HGLOBAL block = Win32.GlobalAlloc(GMEM_DDESHARE, text.size() + 1);
-  if (!block) return false;
-  void* data = Win32.GlobalLock(block);
-  if (!data) {
-    Win32.GlobalFree(block);
-    return false;
-  }
-  std::memcpy(data, text.c_str(), text.size() + 1);
-  Win32.GlobalUnlock(block);
-  if (Win32.SetClipboardData(CF_TEXT, block)) return true;
-  // Refused: the block still belongs to us.
-  Win32.GlobalFree(block);
-  return false;
+  if (!PutBlock(CF_TEXT, text.c_str(), text.size() + 1)) return false;
+  // Windows would make the Unicode text from CF_TEXT with the code page of
+  // whatever keyboard layout is active when a program pastes. Given here,
+  // it is the text itself, converted with the code page it is written in.
+  const std::wstring wide = WideFromAnsi(text);
+  if (!wide.empty()) PutBlock(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  return true;
 }
 
 void CopySelectedNames(const PanelInfo& panel) {

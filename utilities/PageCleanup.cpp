@@ -15,7 +15,7 @@ constexpr DWORD kVolumeLabel = 8;
 
 class TFolderSearch {
  public:
-  explicit TFolderSearch(const std::string& pattern) : find_(Win32.FindFirstFileA(pattern.c_str(), &data_)) {}
+  explicit TFolderSearch(const std::wstring& pattern) : find_(Win32.FindFirstFileW(pattern.c_str(), &data_)) {}
   ~TFolderSearch() {
     if (find_ != INVALID_HANDLE_VALUE) Win32.FindClose(find_);
   }
@@ -23,23 +23,23 @@ class TFolderSearch {
   TFolderSearch& operator=(const TFolderSearch&) = delete;
 
   bool Found() const { return find_ != INVALID_HANDLE_VALUE; }
-  const WIN32_FIND_DATAA& Entry() const { return data_; }
-  bool Next() { return Win32.FindNextFileA(find_, &data_) != FALSE; }
+  const WIN32_FIND_DATAW& Entry() const { return data_; }
+  bool Next() { return Win32.FindNextFileW(find_, &data_) != FALSE; }
 
  private:
-  WIN32_FIND_DATAA data_;
+  WIN32_FIND_DATAW data_;
   HANDLE find_;
 };
 
-bool DeleteInFolder(const std::string& folder, int depth) {
+bool DeleteInFolder(const std::wstring& folder, int depth) {
   bool result = FolderExists(folder);
   if (!result) return false;
-  const std::string base = AddBackslash(folder);
-  TFolderSearch search(base + "galv*.htm");
+  const std::wstring base = folder.back() == L'\\' ? folder : folder + L'\\';
+  TFolderSearch search(base + L"galv*.htm");
   if (!search.Found()) return result;
   do {
-    const WIN32_FIND_DATAA& entry = search.Entry();
-    const std::string name = entry.cFileName;
+    const WIN32_FIND_DATAW& entry = search.Entry();
+    const std::wstring name = entry.cFileName;
     const DWORD attributes = entry.dwFileAttributes;
     if (name.empty() || name[0] == '.') continue;
     if (attributes == kVolumeLabel) continue;
@@ -55,25 +55,21 @@ bool DeleteInFolder(const std::string& folder, int depth) {
       continue;
     }
     if (attributes & kVolumeLabel) continue;
-    const std::string path = base + name;
-    if (attributes & FILE_ATTRIBUTE_READONLY) Win32.SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-    result = Win32.DeleteFileA(path.c_str()) != FALSE && result;
+    const std::wstring path = base + name;
+    if (attributes & FILE_ATTRIBUTE_READONLY) Win32.SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    result = Win32.DeleteFileW(path.c_str()) != FALSE && result;
   } while (search.Next());
   return result;
 }
 
 }  // namespace
 
-bool FolderExists(const std::string& path) {
-  const DWORD attributes = Win32.GetFileAttributesA(path.c_str());
+bool FolderExists(const std::wstring& path) {
+  if (path.empty()) return false;
+  const DWORD attributes = Win32.GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool DeleteGeneratedPages(const std::string& folder) { return DeleteInFolder(folder, 0); }
+bool DeleteGeneratedPages(const std::wstring& folder) { return DeleteInFolder(folder, 0); }
 
-void RemoveGeneratedPages() {
-  try {
-    DeleteGeneratedPages(GetTempFolder());
-  } catch (...) {
-  }
-}
+void RemoveGeneratedPages() { DeleteGeneratedPages(GetTempFolder()); }

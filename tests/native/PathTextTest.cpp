@@ -79,11 +79,14 @@ TEST(FileUrl, EncodesOnlyPercentAndHashAndEscapesMarkup) {
   EXPECT_EQ(FileUrl("C:\\photo #1.jpg"), "file://localhost/C:\\photo %231.jpg");
   EXPECT_EQ(FileUrl("C:\\50%20off.jpg"), "file://localhost/C:\\50%2520off.jpg");
   EXPECT_EQ(FileUrl("arc:\\a\"<b>.jpg"), "file://localhost/arc:\\a&quot;&lt;b&gt;.jpg");
-  EXPECT_EQ(FileUrl("C:\\caf\xE9 & more.jpg"), "file://localhost/C:\\caf\xE9 & more.jpg");
+  EXPECT_EQ(FileUrl("C:\\caf\xE9 & more.jpg"), "file://localhost/C:\\caf\xE9 &amp; more.jpg");
+  EXPECT_EQ(FileUrl("C:\\it's.jpg"), "file://localhost/C:\\it&#39;s.jpg");
 }
 
-TEST(HtmlText, EscapesTheThreeCharactersNoFileNameHolds) {
-  EXPECT_EQ(HtmlText("a\"b<c>d#e%f&g"), "a&quot;b&lt;c&gt;d#e%f&g");
+TEST(HtmlText, EscapesWhatCouldEndAnAttributeOrStartMarkup) {
+  EXPECT_EQ(HtmlText("a\"b<c>d#e%f&g'h"), "a&quot;b&lt;c&gt;d#e%f&amp;g&#39;h");
+  // A name that looks like a character reference stays the name it is.
+  EXPECT_EQ(HtmlText("a&copy.jpg"), "a&amp;copy.jpg");
 }
 
 TEST(PageTimeNumber, CountsTenThousandthsOfADaySince1899) {
@@ -110,6 +113,10 @@ TEST(RandomPageNumber, StaysBelow200) {
 TEST(IsGeneratedPageName, BeginsWithGalvAndEndsWithHtmInAnyCase) {
   for (const char* yes : {"galv46361234587.htm", "GALV789.HTM", "galv.htm", "Galvold.Htm"})
     EXPECT_TRUE(IsGeneratedPageName(yes)) << yes;
+  // The clean-up gets the names from the wide search.
+  EXPECT_TRUE(IsGeneratedPageName(std::wstring_view(L"Galv\x0437\x0430.htm")));
+  EXPECT_FALSE(IsGeneratedPageName(std::wstring_view(L"g\x0430lv1.htm")));
+  EXPECT_FALSE(IsGeneratedPageName(std::wstring_view(L"galv1.ht\x006D\x0301")));
   for (const char* no : {"galvanize.html", "GALV5.HTML", "galv.htm.html", "galvx.htmx", "page.htm", "galv.txt",
                          "galvhtm", "agalv1.htm", "GALV~SL4.HTM x"})
     EXPECT_FALSE(IsGeneratedPageName(no)) << no;

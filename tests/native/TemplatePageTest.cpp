@@ -8,15 +8,17 @@ namespace {
 
 class TFakeFiles final : public TTemplateFiles {
  public:
-  bool Read(const std::string& path, std::string& content) override {
-    ReadPaths.push_back(path);
-    auto it = Files.find(path);
+  bool Read(const TPathName& path, std::string& content) override {
+    ReadPaths.push_back(path.Text);
+    CodePages.push_back(path.CodePage);
+    auto it = Files.find(path.Text);
     if (it == Files.end()) return false;
     content = it->second;
     return true;
   }
   std::map<std::string, std::string> Files;
   std::vector<std::string> ReadPaths;
+  std::vector<TCodePage> CodePages;
 };
 
 class TFakeDates final : public TDateText {
@@ -74,11 +76,7 @@ class TemplatePage : public ::testing::Test {
     TNamedItems items(paths);
     TDCImageInfo probe;
     TStringSink page;
-    try {
-      WriteTemplatePage(page, items, probe, config, "P:\\plugin", files, dates);
-    } catch (const TTemplateError&) {
-      failed = true;
-    }
+    failed = !WriteTemplatePage(page, items, probe, config, TPathName("P:\\plugin", cpOem), files, dates);
     std::vector<std::string> lines;
     for (size_t at = 0, end; at < page.Text.size(); at = end + 2) {
       end = page.Text.find("\r\n", at);
@@ -168,14 +166,33 @@ TEST_F(TemplatePage, PageWithoutImagesNeedsOnlyHeadAndEnd) {
 
 TEST_F(TemplatePage, NamesCannotEndAnAttributeOrOpenATag) {
   Set("tn_", "pix", "<img src=\"%FULLNAME%\" alt=\"%NAME%\" title=\"%PATH%\">");
-  L page = Write({"arc:\\a\"b\\<x>.jpg"});
+  L page = Write({"arc:\\a\"b\\<x>.jpg", "C:\\Tom & Jerry\\it's.jpg"});
   EXPECT_EQ(page[1], "<img src=\"arc:\\a&quot;b\\&lt;x&gt;.jpg\" alt=\"&lt;x&gt;.jpg\" title=\"arc:\\a&quot;b\\\">");
+  EXPECT_EQ(page[2], "<img src=\"C:\\Tom &amp; Jerry\\it&#39;s.jpg\" alt=\"it&#39;s.jpg\" title=\"C:\\Tom &amp; Jerry\\\">");
+}
+
+TEST_F(TemplatePage, TemplatesAreNamedInThePluginFoldersCodePage) {
+  Write(Missing(1));
+  ASSERT_EQ(files.CodePages.size(), 4u);
+  for (TCodePage cp : files.CodePages) EXPECT_EQ(cp, cpOem);
 }
 
 TEST_F(TemplatePage, EmptyPluginFolderLeavesTemplateNamesBare) {
   TNamedItems items({});
   TDCImageInfo probe;
   TStringSink page;
-  EXPECT_THROW(WriteTemplatePage(page, items, probe, config, "", files, dates), TTemplateError);
+  EXPECT_FALSE(WriteTemplatePage(page, items, probe, config, TPathName("", cpOem), files, dates));
   EXPECT_EQ(files.ReadPaths, (L{"tn_head.htm"}));
+}
+
+TEST_F(TemplatePage, LineThatWouldOutgrowItsBoundEndsThePage) {
+  // Every %FULLNAME% of a long line becomes a long path: the line would grow
+  // far beyond what a page line may hold.
+  std::string line;
+  for (int i = 0; i < 100000; ++i) line += "%FULLNAME%";
+  Set("tn_", "pix", line);
+  const std::string folder = "C:\\" + std::string(400, 'f') + "\\";
+  L page = Write({folder + "a.jpg", folder + "b.jpg"});
+  EXPECT_TRUE(failed);
+  EXPECT_EQ(page, (L{"<head 6>"}));
 }

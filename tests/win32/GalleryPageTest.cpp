@@ -67,14 +67,15 @@ class GalleryPage : public PluginTest {
 };
 
 int gShellCalls = 0;
-SHELLEXECUTEINFOA gShellInfo;
+SHELLEXECUTEINFOW gShellInfo;
 std::string gShellFile, gShellParameters, gShellDirectory;
-BOOL WINAPI RecordShell(SHELLEXECUTEINFOA* info) {
+BOOL WINAPI RecordShell(SHELLEXECUTEINFOW* info) {
   ++gShellCalls;
   gShellInfo = *info;
-  gShellFile = info->lpFile ? info->lpFile : "(null)";
-  gShellParameters = info->lpParameters ? info->lpParameters : "(null)";
-  gShellDirectory = info->lpDirectory ? info->lpDirectory : "(null)";
+  auto ansi = [](const wchar_t* text) { return text ? NarrowFrom(text, CP_ACP) : std::string("(null)"); };
+  gShellFile = ansi(info->lpFile);
+  gShellParameters = ansi(info->lpParameters);
+  gShellDirectory = ansi(info->lpDirectory);
   info->hProcess = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // some handle for the plugin to close
   return TRUE;
 }
@@ -305,20 +306,20 @@ TEST_F(GalleryPage, ShellOpensThePageWithTheDefaultVerbFromItsFolder) {
 
 TEST_F(GalleryPage, ShellCallIsFilledExactlyAndItsProcessHandleClosed) {
   gShellCalls = gCloses = 0;
-  Win32.ShellExecuteExA = RecordShell;
+  Win32.ShellExecuteExW = RecordShell;
   Win32.CloseHandle = CountClose;
   StartPlugin(/*linked=*/true);
   struct TCapture {
-    static BOOL WINAPI Shell(SHELLEXECUTEINFOA* info) {
+    static BOOL WINAPI Shell(SHELLEXECUTEINFOW* info) {
       BOOL ok = RecordShell(info);
       gShellProcess = info->hProcess;
       return ok;
     }
   };
-  Win32.ShellExecuteExA = TCapture::Shell;
+  Win32.ShellExecuteExW = TCapture::Shell;
   const std::string page = RunMenu(1);
   ASSERT_EQ(gShellCalls, 1);
-  EXPECT_EQ(gShellInfo.cbSize, 60u);
+  EXPECT_EQ(gShellInfo.cbSize, sizeof(SHELLEXECUTEINFOW));
   EXPECT_EQ(gShellInfo.fMask, 0x140u);
   EXPECT_EQ(gShellInfo.hwnd, nullptr);
   EXPECT_EQ(gShellInfo.lpVerb, nullptr);
@@ -331,7 +332,7 @@ TEST_F(GalleryPage, ShellCallIsFilledExactlyAndItsProcessHandleClosed) {
 
 TEST_F(GalleryPage, OtherPanelKindsMakeNothing) {
   gShellCalls = 0;
-  Win32.ShellExecuteExA = RecordShell;
+  Win32.ShellExecuteExW = RecordShell;
   StartPlugin(/*linked=*/true);
   for (int type : {1, 2, 3}) {
     host_->PanelType = type;
@@ -343,7 +344,7 @@ TEST_F(GalleryPage, OtherPanelKindsMakeNothing) {
 
 TEST_F(GalleryPage, PageThatCannotBeCreatedIsNotOpened) {
   gShellCalls = 0;
-  Win32.ShellExecuteExA = RecordShell;
+  Win32.ShellExecuteExW = RecordShell;
   StartPlugin(/*linked=*/true);
   const std::string missing = temp_->Path() + "gone\\";
   SetEnvironmentVariableA("TMP", missing.c_str());
@@ -378,24 +379,41 @@ BOOL WINAPI ShortWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, L
 
 }  // namespace
 
-TEST_F(GalleryPage, WriteFailureInTheMiddleEndsTheCommandWithoutOpening) {
+TEST_F(GalleryPage, WriteFailureLeavesWhatWasWrittenAndOpensNothing) {
   for (int i = 0; i < 3; ++i) Pic("p" + std::to_string(i) + ".gif", img::GifHeader(10, 10, 0));
   gShellCalls = 0;
-  Win32.ShellExecuteExA = RecordShell;
+  Win32.ShellExecuteExW = RecordShell;
   StartPlugin(/*linked=*/true);
-  // Enough items for the page to be written in several pieces.
   host_->CurDir = "C:\\Pics";
-  for (int i = 0; i < 1500; ++i) host_->SelectName("p" + std::to_string(i % 3) + ".gif");
-  for (int writes : {0, 1, 2}) {
+  host_->SelectName("p0.gif");
+  // A small page is written once, when it is closed.
+  gWritesLeft = 0;
+  Win32.WriteFile = FailingWrite;
+  std::string page = RunMenu(1);
+  ASSERT_FALSE(page.empty()) << "the page file is made before anything is written";
+  EXPECT_EQ(Slurp(page), "");
+  DeleteFileA(page.c_str());
+
+  // A long page is written in pieces; the command ends at the piece that fails.
+  for (int i = 1; i < 1500; ++i) host_->SelectName("p" + std::to_string(i % 3) + ".gif");
+  Win32.WriteFile = RealWin32Api().WriteFile;
+  const std::string whole = Slurp(RunMenu(1));
+  ASSERT_EQ(gShellCalls, 1);
+  DeleteFileA(PagePath().c_str());
+  ASSERT_GT(whole.size(), 3u * 65536) << "the page needs several writes";
+  for (int writes : {1, 2}) {
     gWritesLeft = writes;
     Win32.WriteFile = FailingWrite;
-    EXPECT_EQ(host_->OpenPlugin(), INVALID_HANDLE_VALUE);
+    page = RunMenu(1);
+    ASSERT_FALSE(page.empty());
+    const std::string kept = Slurp(page);
+    EXPECT_GE(kept.size(), writes * 65536u) << writes;
+    EXPECT_LT(kept.size(), whole.size()) << writes;
+    EXPECT_EQ(whole.compare(0, kept.size(), kept), 0) << "what was written stays as it was";
+    DeleteFileA(page.c_str());
   }
   Win32.WriteFile = ShortWrite;
-  EXPECT_EQ(host_->OpenPlugin(), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(gShellCalls, 0);
-  Win32.WriteFile = RealWin32Api().WriteFile;
-  host_->MenuAnswers = {1};
-  host_->OpenPlugin();
-  EXPECT_EQ(gShellCalls, 1) << "a page that can be written is opened";
+  page = RunMenu(1);
+  EXPECT_EQ(Slurp(page).size(), 100u);
+  EXPECT_EQ(gShellCalls, 1) << "no page with a failed write was opened";
 }

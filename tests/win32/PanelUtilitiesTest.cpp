@@ -212,9 +212,9 @@ TEST_F(Cleanup, NothingMatchingLeavesEverything) {
   Make("notes.txt");
   Clean();
   EXPECT_TRUE(Exists("notes.txt"));
-  EXPECT_TRUE(DeleteGeneratedPages(Temp()));
-  EXPECT_FALSE(DeleteGeneratedPages(Temp() + "missing"));
-  EXPECT_FALSE(DeleteGeneratedPages(""));
+  EXPECT_TRUE(DeleteGeneratedPages(WideFrom(Temp(), CP_ACP)));
+  EXPECT_FALSE(DeleteGeneratedPages(WideFrom(Temp() + "missing", CP_ACP)));
+  EXPECT_FALSE(DeleteGeneratedPages(L""));
 }
 
 TEST_F(Cleanup, EntersOnlyFoldersNamedLikeAPageAndKeepsThem) {
@@ -254,7 +254,7 @@ TEST_F(Cleanup, PageHeldOpenStaysWhileTheOthersGo) {
   for (const char* n : {"galv1.htm", "galv2.htm", "galv3.htm"}) Make(n);
   HANDLE held = CreateFileA((Temp() + "galv2.htm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(DeleteGeneratedPages(Temp()));
+  EXPECT_FALSE(DeleteGeneratedPages(WideFrom(Temp(), CP_ACP)));
   CloseHandle(held);
   EXPECT_FALSE(Exists("galv1.htm"));
   EXPECT_TRUE(Exists("galv2.htm"));
@@ -263,9 +263,9 @@ TEST_F(Cleanup, PageHeldOpenStaysWhileTheOthersGo) {
 
 namespace {
 int gSearches = 0;
-HANDLE WINAPI CountSearch(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
+HANDLE WINAPI CountSearch(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
   ++gSearches;
-  return RealWin32Api().FindFirstFileA(pattern, data);
+  return RealWin32Api().FindFirstFileW(pattern, data);
 }
 }  // namespace
 
@@ -274,8 +274,8 @@ TEST_F(Cleanup, LinkBackToTheFolderIsNotEntered) {
   ASSERT_TRUE(UnixLink(Temp(), Temp() + "galvloop.htm")) << "could not make the link";
   EXPECT_EQ(GetFileAttributesA((Temp() + "galvloop.htm").c_str()) & 0x410, 0x410u);
   gSearches = 0;
-  Win32.FindFirstFileA = CountSearch;
-  EXPECT_TRUE(DeleteGeneratedPages(Temp()));
+  Win32.FindFirstFileW = CountSearch;
+  EXPECT_TRUE(DeleteGeneratedPages(WideFrom(Temp(), CP_ACP)));
   Win32 = RealWin32Api();
   EXPECT_EQ(gSearches, 1) << "the link was followed";
   EXPECT_FALSE(Exists("galv1.htm"));

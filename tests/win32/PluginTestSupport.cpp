@@ -76,6 +76,31 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+std::wstring Wide(const std::string& ansi) { return WideFrom(ansi, CP_ACP); }
+
+std::string Ansi(const std::wstring& wide) { return NarrowFrom(wide, CP_ACP); }
+
+bool ClipboardUnicode(std::wstring& text) {
+  text.clear();
+  if (!OpenClipboard(nullptr)) return false;
+  bool found = false;
+  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+    if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+      text = p;
+      found = true;
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  return found;
+}
+
+namespace {
+bool gSharedRuntime = false;
+}  // namespace
+
+bool SharedRuntimeLoaded() { return gSharedRuntime; }
+
 TRegValue ReadValue(const std::string& keyPath, const std::string& name) {
   TRegValue v;
   HKEY key;
@@ -213,8 +238,8 @@ void PluginTest::StartPlugin(bool linked) {
     ASSERT_TRUE(host_->Load(DllPath())) << host_->Error();
   }
   ASSERT_TRUE(host_->LoadLanguage(BinDir() + "GalvoraEng.lng"));
-  if (!moduleName_.empty()) host_->ModuleName = moduleName_;
-  host_->RootKey = root_;
+  if (!moduleName_.empty()) host_->ModuleName = AnsiToOem(moduleName_);
+  host_->RootKey = AnsiToOem(root_);
   host_->Start();
 }
 
@@ -248,6 +273,17 @@ int main(int argc, char** argv) {
     return 0;
   }
   ::testing::InitGoogleTest(&argc, argv);
+  // As in a host where another plugin was built with MinGW's shared
+  // runtime: its libgcc is in the process before any copy of our DLL loads.
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) != "--preload-shared-runtime") continue;
+    const std::string runtime = testsupport::BinDir() + GALVORA_SHARED_RUNTIME;
+    if (!LoadLibraryA(runtime.c_str())) {
+      std::fprintf(stderr, "cannot load %s\n", runtime.c_str());
+      return 1;
+    }
+    testsupport::gSharedRuntime = true;
+  }
   DeleteFileA(testsupport::OpenLogPath().c_str());
   if (!RegisterPageHandler(testsupport::BinDir() + "openrec.exe", testsupport::OpenLogPath())) {
     std::fprintf(stderr, "cannot register the page handler\n");

@@ -23,6 +23,13 @@ TOpenRecord WaitForOpen(const std::string& page);
 std::string Slurp(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::vector<std::string> Lines(const std::string& text);  // split at CR LF
+std::wstring Wide(const std::string& ansi);
+std::string Ansi(const std::wstring& wide);
+// The clipboard's Unicode text; false when it holds none.
+bool ClipboardUnicode(std::wstring& text);
+// True when this run has another plugin's shared MinGW runtime loaded
+// (--preload-shared-runtime), before any copy of the DLL.
+bool SharedRuntimeLoaded();
 
 // Registry values as raw type and bytes.
 struct TRegValue {

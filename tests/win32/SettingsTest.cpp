@@ -34,7 +34,7 @@ LONG WINAPI CountingSetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, 
   return RealWin32Api().RegSetValueExA(key, name, reserved, type, data, size);
 }
 
-LONG WINAPI RefuseKey(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD) {
+LONG WINAPI RefuseKey(HKEY, LPCWSTR, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD) {
   return ERROR_ACCESS_DENIED;
 }
 
@@ -148,7 +148,7 @@ TEST_F(Settings, BackgroundColourOf4096CharactersIsReadWholeAndLongerIsReplaced)
 
 TEST_F(Settings, KeyThatCannotBeOpenedGivesTheDefaultsAndWritesNothing) {
   gWrites = 0;
-  Win32.RegCreateKeyExA = RefuseKey;
+  Win32.RegCreateKeyExW = RefuseKey;
   Win32.RegSetValueExA = CountingSetValue;
   StartPlugin(/*linked=*/true);
   EXPECT_EQ(Numbers(), (std::vector<int32_t>{0, 0, 1, 0, 6, 120, 100}));

@@ -62,7 +62,7 @@ class TemplatePage : public PluginTest {
 };
 
 int gShellCalls = 0;
-BOOL WINAPI CountShell(SHELLEXECUTEINFOA*) {
+BOOL WINAPI CountShell(SHELLEXECUTEINFOW*) {
   ++gShellCalls;
   return TRUE;
 }
@@ -120,7 +120,7 @@ TEST_F(TemplatePage, CurrentDateAndTimeComeFromTheLocalClock) {
 
 TEST_F(TemplatePage, MissingTemplateEndsTheJobWithoutOpening) {
   gShellCalls = 0;
-  Win32.ShellExecuteExA = CountShell;
+  Win32.ShellExecuteExW = CountShell;
   Set("tn", "<head>", "<pix>", "<br>", "<end>");
   Pic("a.gif", img::GifHeader(1, 1, 0));
   DeleteFileA((plugin_->Path() + "tn_new.htm").c_str());

@@ -1,6 +1,9 @@
 #include "tools/hostemu/HostBench.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
+#include <cwchar>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -24,14 +27,83 @@ std::string Trim(const std::string& s) {
   return s.substr(a, b - a + 1);
 }
 
-PluginPanelItem ItemFromFindData(const WIN32_FIND_DATAA& data) {
+PluginPanelItem ItemFromFindData(const WIN32_FIND_DATAW& data) {
   PluginPanelItem item;
   std::memset(&item, 0, sizeof item);
-  static_assert(sizeof(TFarFindData) <= sizeof(WIN32_FIND_DATAA), "");
-  std::memcpy(&item.FindData, &data, sizeof item.FindData);
+  item.FindData.dwFileAttributes = data.dwFileAttributes;
+  item.FindData.ftCreationTime = {data.ftCreationTime.dwLowDateTime, data.ftCreationTime.dwHighDateTime};
+  item.FindData.ftLastAccessTime = {data.ftLastAccessTime.dwLowDateTime, data.ftLastAccessTime.dwHighDateTime};
+  item.FindData.ftLastWriteTime = {data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime};
+  item.FindData.nFileSizeHigh = data.nFileSizeHigh;
+  item.FindData.nFileSizeLow = data.nFileSizeLow;
   // The host shows names in the OEM code page.
-  CopyField(item.FindData.cFileName, sizeof item.FindData.cFileName, AnsiToOem(data.cFileName));
+  CopyField(item.FindData.cFileName, sizeof item.FindData.cFileName, OemFromWide(data.cFileName));
+  CopyField(item.FindData.cAlternateFileName, sizeof item.FindData.cAlternateFileName,
+            OemFromWide(data.cAlternateFileName));
   return item;
+}
+
+// While the plugin runs, the host has the file functions speak OEM, and
+// switches them back afterwards.
+class TOemFileApis {
+ public:
+  TOemFileApis() : wasAnsi_(AreFileApisANSI() != FALSE) { SetFileApisToOEM(); }
+  ~TOemFileApis() {
+    if (wasAnsi_) SetFileApisToANSI();
+  }
+  TOemFileApis(const TOemFileApis&) = delete;
+  TOemFileApis& operator=(const TOemFileApis&) = delete;
+
+ private:
+  bool wasAnsi_;
+};
+
+// Import fault injection: WriteFile as the plugin calls it succeeds
+// gWritesLeft more times, then fails as on a full disk.
+int gWritesLeft = -1;
+decltype(&::WriteFile) gRealWriteFile = ::WriteFile;
+
+BOOL WINAPI CountedWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
+  if (gWritesLeft != 0) {
+    if (gWritesLeft > 0) --gWritesLeft;
+    return gRealWriteFile(file, data, size, written, overlapped);
+  }
+  if (written) *written = 0;
+  SetLastError(ERROR_DISK_FULL);
+  return FALSE;
+}
+
+// Passes the plugin's shell calls on, noting each page it opens.
+BOOL WINAPI RecordedShellExecuteExW(SHELLEXECUTEINFOW* info) {
+  if (THostBench::Current && info)
+    THostBench::Current->ShellOpens.push_back(info->lpFile ? NarrowFrom(info->lpFile, CP_ACP) : std::string());
+  return ShellExecuteExW(info);
+}
+
+// Points the module's import of dll!function at replacement; true when the
+// import was found.
+bool PatchImport(HMODULE module, const char* dll, const char* function, void* replacement) {
+  auto base = reinterpret_cast<uint8_t*>(module);
+  auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (!dir.Size) return false;
+  for (auto d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
+    if (lstrcmpiA(reinterpret_cast<const char*>(base + d->Name), dll) != 0) continue;
+    auto names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+    auto slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      auto byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
+      DWORD old;
+      if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old)) return false;
+      slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+      VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -105,7 +177,7 @@ THostBench::~THostBench() {
 }
 
 bool THostBench::Load(const std::string& dllPath) {
-  module_ = LoadLibraryA(dllPath.c_str());
+  module_ = LoadLibraryW(WideFrom(dllPath, CP_ACP).c_str());
   if (!module_) {
     error_ = "cannot load " + dllPath + " (error " + std::to_string(GetLastError()) + ")";
     return false;
@@ -121,9 +193,10 @@ bool THostBench::Load(const std::string& dllPath) {
   resolve("GetPluginInfo", entries_.GetPluginInfo);
   resolve("OpenPlugin", entries_.OpenPlugin);
   resolve("Configure", entries_.Configure);
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(module_, path, sizeof path);
-  ModuleName.assign(path, n);
+  PatchImport(module_, "shell32.dll", "ShellExecuteExW", reinterpret_cast<void*>(RecordedShellExecuteExW));
+  wchar_t path[MAX_PATH];
+  DWORD n = GetModuleFileNameW(module_, path, MAX_PATH);
+  ModuleName = OemFromWide(std::wstring(path, n));
   return error_.empty();
 }
 
@@ -151,8 +224,14 @@ bool THostBench::LoadLanguage(const std::string& lngPath) {
   return header;
 }
 
+bool THostBench::FailWritesAfter(int writes) {
+  gWritesLeft = writes;
+  return module_ && PatchImport(module_, "kernel32.dll", "WriteFile", reinterpret_cast<void*>(CountedWriteFile));
+}
+
 void THostBench::Start() {
   Current = this;
+  TOemFileApis oem;
   std::memset(&info_, 0, sizeof info_);
   info_.StructSize = sizeof info_;
   CopyField(info_.ModuleName, sizeof info_.ModuleName, ModuleName);
@@ -169,23 +248,26 @@ void THostBench::Start() {
 PluginInfo THostBench::GetPluginInfo(const PluginInfo& start) {
   Current = this;
   PluginInfo info = start;
+  TOemFileApis oem;
   entries_.GetPluginInfo(&info);
   return info;
 }
 
 HANDLE THostBench::OpenPlugin() {
   Current = this;
+  TOemFileApis oem;
   return entries_.OpenPlugin(0, 0);
 }
 
 int THostBench::Configure(int itemNumber) {
   Current = this;
+  TOemFileApis oem;
   return entries_.Configure(itemNumber);
 }
 
 bool THostBench::SelectFile(const std::string& ansiPath) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(ansiPath.c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(WideFrom(ansiPath, CP_ACP).c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return false;
   FindClose(find);
   Selection.push_back(ItemFromFindData(data));
@@ -204,25 +286,51 @@ bool THostBench::SelectFolder(const std::string& ansiFolder) {
   std::string folder = ansiFolder;
   if (!folder.empty() && folder.back() != '\\') folder += '\\';
   CurDir = AnsiToOem(folder.size() > 3 ? folder.substr(0, folder.size() - 1) : folder);
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(WideFrom(folder + "*", CP_ACP).c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return false;
-  std::vector<WIN32_FIND_DATAA> files;
+  std::vector<WIN32_FIND_DATAW> files;
   do {
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(data);
-  } while (FindNextFileA(find, &data));
+  } while (FindNextFileW(find, &data));
   FindClose(find);
-  std::sort(files.begin(), files.end(), [](const WIN32_FIND_DATAA& a, const WIN32_FIND_DATAA& b) {
-    return std::strcmp(a.cFileName, b.cFileName) < 0;
+  std::sort(files.begin(), files.end(), [](const WIN32_FIND_DATAW& a, const WIN32_FIND_DATAW& b) {
+    return std::wcscmp(a.cFileName, b.cFileName) < 0;
   });
-  for (const WIN32_FIND_DATAA& f : files) Selection.push_back(ItemFromFindData(f));
+  for (const WIN32_FIND_DATAW& f : files) Selection.push_back(ItemFromFindData(f));
   return true;
 }
 
-std::string AnsiToOem(const std::string& text) {
-  std::string out(text.size(), '\0');
-  if (!text.empty()) CharToOemBuffA(text.data(), &out[0], static_cast<DWORD>(text.size()));
+std::wstring WideFrom(const std::string& text, UINT codePage) {
+  std::wstring wide(text.size(), L'\0');
+  int n = text.empty() ? 0
+                       : MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                             static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? n : 0);
+  return wide;
+}
+
+std::string NarrowFrom(const std::wstring& text, UINT codePage, bool* lossless) {
+  BOOL usedDefault = FALSE;
+  std::string out(text.size() * 2, '\0');
+  int n = text.empty() ? 0
+                       : WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0],
+                                             static_cast<int>(out.size()), nullptr,
+                                             codePage == CP_UTF8 ? nullptr : &usedDefault);
+  out.resize(n > 0 ? n : 0);
+  if (lossless) *lossless = !usedDefault && (n > 0 || text.empty());
   return out;
+}
+
+std::string OemFromWide(const std::wstring& text) { return NarrowFrom(text, CP_OEMCP); }
+
+std::string AnsiToOem(const std::string& text) { return OemFromWide(WideFrom(text, CP_ACP)); }
+
+std::string ShownText(const FarDialogItem& item) {
+  const size_t length = strnlen(item.Data, sizeof item.Data);
+  // The host clips a label to its columns when X2 is not below X1.
+  if (item.Type == DI_TEXT && item.X2 >= item.X1) return std::string(item.Data, std::min<size_t>(length, item.X2 - item.X1 + 1));
+  return std::string(item.Data, length);
 }
 
 namespace {

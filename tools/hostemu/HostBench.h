@@ -55,8 +55,12 @@ class THostBench {
   THostBench(const THostBench&) = delete;
   THostBench& operator=(const THostBench&) = delete;
 
-  // Loads the DLL and resolves the four entry points by their exact names.
+  // Loads the DLL (an ANSI path) and resolves the four entry points by
+  // their exact names.
   bool Load(const std::string& dllPath);
+  // Makes the loaded DLL's WriteFile calls succeed `writes` more times and
+  // then fail as on a full disk (-1: never), by its import table.
+  bool FailWritesAfter(int writes);
   // Drives entry points linked into the calling program instead.
   void Use(const TPluginEntries& entries, const std::string& moduleName);
   const std::string& Error() const { return error_; }
@@ -65,7 +69,9 @@ class THostBench {
   // per message.
   bool LoadLanguage(const std::string& lngPath);
 
-  // What the host's table carries.
+  // What the host's table carries, in the OEM code page as the host gives
+  // every text. Each call into the plugin runs with the file functions
+  // switched to OEM, as the host runs it.
   std::string ModuleName;
   std::string RootKey = "Software\\Far\\Plugins";
   int32_t ModuleNumber = 1;
@@ -98,6 +104,9 @@ class THostBench {
   std::vector<TMenuCall> Menus;
   std::vector<TDialogCall> Dialogs;
   std::vector<TControlCall> Controls;
+  // The pages a loaded DLL asked the shell to open (ANSI), in order; the
+  // calls themselves go through to the shell.
+  std::vector<std::string> ShellOpens;
 
   static THostBench* Current;
 
@@ -110,7 +119,15 @@ class THostBench {
   std::string rootKeyText_;
 };
 
+// Code page conversions of the bench (the plugin has its own).
+std::wstring WideFrom(const std::string& text, UINT codePage);
+// lossless: false when a character has no form in the code page.
+std::string NarrowFrom(const std::wstring& text, UINT codePage, bool* lossless = nullptr);
+std::string OemFromWide(const std::wstring& text);
 std::string AnsiToOem(const std::string& text);
+
+// A dialog item's text as the host draws it.
+std::string ShownText(const FarDialogItem& item);
 
 // Registers a handler for .htm pages in HKEY_CLASSES_ROOT that runs the
 // recorder, which appends one line per page opened to the log.

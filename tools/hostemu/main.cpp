@@ -5,8 +5,11 @@
 //           [--panel-type N] [--curdir DIR] [--folder DIR] [--select PATH] [--name NAME]
 //           [--created YYYY-MM-DDTHH:MM:SS]
 //           [--menu N]... [--dialog "RESULT|eINDEX=TEXT|tINDEX"]...
-//           [--handler RECORDER LOG] [--info] [--open] [--configure] [--version-info]
+//           [--handler RECORDER LOG] [--preload DLL] [--fail-writes-after N]
+//           [--info] [--open] [--configure] [--version-info]
 //
+// Paths and texts on the command line are ANSI; the bench hands them to the
+// plugin in the OEM code page, as the host does.
 // Actions (--info, --open, --configure) run in the order given; without any,
 // --info then --open. --version-info prints the DLL's version resource. With --handler, .htm pages open through the recorder
 // and every page the plugin opened is printed as "opened: PATH".
@@ -14,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -94,9 +98,13 @@ void PrintCalls(THostBench& host, size_t& menus, size_t& dialogs, size_t& contro
     std::printf("dialog: %dx%d, %zu items, closed with %d\n", d.X2, d.Y2, d.Items.size(), d.Result);
     for (size_t i = 0; i < d.Items.size(); ++i) {
       const FarDialogItem& it = d.Items[i];
-      std::printf("dialog:   %2zu type=%d x1=%d y1=%d x2=%d y2=%d focus=%d selected=%d flags=0x%x default=%d \"%s\"\n",
+      // A label that the host cuts to its columns is marked with what it shows.
+      const std::string shown = ShownText(it);
+      const std::string note =
+          shown.size() < strnlen(it.Data, sizeof it.Data) ? " clipped to \"" + shown + "\"" : std::string();
+      std::printf("dialog:   %2zu type=%d x1=%d y1=%d x2=%d y2=%d focus=%d selected=%d flags=0x%x default=%d \"%s\"%s\n",
                   i, it.Type, it.X1, it.Y1, it.X2, it.Y2, it.Focus, it.Selected, it.Flags, it.DefaultButton,
-                  it.Data);
+                  it.Data, note.c_str());
     }
   }
   for (; controls < host.Controls.size(); ++controls)
@@ -107,7 +115,8 @@ void PrintCalls(THostBench& host, size_t& menus, size_t& dialogs, size_t& contro
 
 int main(int argc, char** argv) {
   THostBench host;
-  std::string plugin, lang, recorder, log, temp;
+  std::string plugin, lang, recorder, log, temp, module;
+  int failWritesAfter = -1;
   std::vector<std::string> actions;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -120,8 +129,8 @@ int main(int argc, char** argv) {
     };
     if (a == "--plugin") plugin = next();
     else if (a == "--lang") lang = next();
-    else if (a == "--root") host.RootKey = next();
-    else if (a == "--module") host.ModuleName = next();
+    else if (a == "--root") host.RootKey = AnsiToOem(next());
+    else if (a == "--module") module = next();
     else if (a == "--temp") temp = next();
     else if (a == "--panel-type") host.PanelType = std::atoi(next().c_str());
     else if (a == "--curdir") host.CurDir = AnsiToOem(next());
@@ -150,6 +159,12 @@ int main(int argc, char** argv) {
       if (!ParseDialog(next(), answer)) { std::fprintf(stderr, "hostemu: bad --dialog\n"); return 2; }
       host.DialogAnswers.push_back(answer);
     } else if (a == "--handler") { recorder = next(); log = next(); }
+    else if (a == "--fail-writes-after") failWritesAfter = std::atoi(next().c_str());
+    else if (a == "--preload") {
+      // Another plugin's DLL, loaded into the process before this plugin.
+      std::string dll = next();
+      if (!LoadLibraryA(dll.c_str())) { std::fprintf(stderr, "hostemu: cannot load %s\n", dll.c_str()); return 2; }
+    }
     else if (a == "--info" || a == "--open" || a == "--configure" || a == "--version-info") actions.push_back(a);
     else { std::fprintf(stderr, "hostemu: unknown option %s\n", a.c_str()); return 2; }
   }
@@ -167,19 +182,22 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  std::string moduleOverride = host.ModuleName;
   if (!host.Load(plugin)) {
     std::fprintf(stderr, "hostemu: %s\n", host.Error().c_str());
     return 1;
   }
+  if (failWritesAfter >= 0 && !host.FailWritesAfter(failWritesAfter)) {
+    std::fprintf(stderr, "hostemu: the plugin imports no WriteFile\n");
+    return 1;
+  }
   // The language file lies beside the DLL, wherever ModuleName is made to point.
-  if (lang.empty()) lang = FolderOf(host.ModuleName) + "GalvoraEng.lng";
-  if (!moduleOverride.empty()) host.ModuleName = moduleOverride;
+  if (lang.empty()) lang = FolderOf(plugin) + "GalvoraEng.lng";
+  if (!module.empty()) host.ModuleName = AnsiToOem(module);
   if (!host.LoadLanguage(lang)) {
     std::fprintf(stderr, "hostemu: cannot read language file %s\n", lang.c_str());
     return 1;
   }
-  std::printf("loaded: %s (%zu messages)\n", host.ModuleName.c_str(), host.Messages.size());
+  std::printf("loaded: %s (%zu messages)\n", plugin.c_str(), host.Messages.size());
   host.Start();
 
   size_t menus = 0, dialogs = 0, controls = 0;

@@ -1,0 +1,26 @@
+#include "platform/WidePath.h"
+
+#include <climits>
+
+#include "platform/Win32Api.h"
+
+namespace {
+
+std::wstring Widen(const std::string& text, UINT codePage) {
+  if (text.empty() || text.size() > static_cast<size_t>(INT_MAX)) return std::wstring();
+  const int length = static_cast<int>(text.size());
+  // A single-byte or double-byte character never becomes more than one
+  // UTF-16 unit, so the text's length is room enough.
+  std::wstring wide(text.size(), L'\0');
+  const int n = Win32.MultiByteToWideChar(codePage, 0, text.data(), length, &wide[0], length);
+  wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return wide;
+}
+
+}  // namespace
+
+std::wstring WidePath(const TPathName& path) {
+  return Widen(path.Text, path.CodePage == cpOem ? CP_OEMCP : CP_ACP);
+}
+
+std::wstring WideFromAnsi(const std::string& text) { return Widen(text, CP_ACP); }

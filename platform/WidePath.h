@@ -1,0 +1,15 @@
+// The one conversion from a path's own code page to the UTF-16 form that
+// the wide file and shell functions take. OEM to UTF-16 and ANSI to UTF-16
+// lose no character, so the file that the host showed is the file opened.
+#pragma once
+
+#include <string>
+
+#include "platform/PathName.h"
+
+// The path in UTF-16; empty for an empty path and for bytes that the code
+// page cannot convert.
+std::wstring WidePath(const TPathName& path);
+
+// The text in UTF-16, from the ANSI code page.
+std::wstring WideFromAnsi(const std::string& text);
