@@ -144,7 +144,8 @@ TEST_F(GalleryPage, BackgroundColourGetsAHashUnlessItHasOne) {
   struct {
     const char* stored;
     const char* written;
-  } cases[] = {{"#336699", "#336699"}, {"red", "#red"}, {"", "#"}, {"12#34", "12#34"}};
+  } cases[] = {{"#336699", "#336699"}, {"red", "#red"}, {"", "#"}, {"12#34", "12#34"},
+               {"#fff\" onload=\"x", "#fff&quot; onload=&quot;x"}, {"a'&b", "#a&#39;&amp;b"}};
   for (const auto& c : cases) {
     SetValue(SettingsKey(), "BgColor", REG_SZ, std::string(c.stored) + '\0');
     StartPlugin();
@@ -259,6 +260,15 @@ TEST_F(GalleryPage, MarkupInNamesFromPluginPanelsIsEscaped) {
   EXPECT_EQ(line.find("<script>"), std::string::npos);
   EXPECT_NE(line.find("alt=\"file://localhost/arc:\\x.zip\\a&quot;&gt;&lt;script&gt;x&lt;/script&gt;.jpg\""),
             std::string::npos);
+}
+
+TEST_F(GalleryPage, AmpersandsAndApostrophesInNamesStayTheNamesTheyAre) {
+  Pic("Tom & Jerry's a&copy.jpg", img::JpegImage(640, 480));
+  StartPlugin();
+  Select({"Tom & Jerry's a&copy.jpg"});
+  const std::string u = "file://localhost/C:\\Pics\\Tom &amp; Jerry&#39;s a&amp;copy.jpg";
+  EXPECT_EQ(Page(1)[2], "<a target=_blank Href=\"" + u + "\"><img src=\"" + u + "\" alt=\"" + u +
+                            " 640x480\" width=\"120\" height=\"90\" border=0></a>");
 }
 
 TEST_F(GalleryPage, PageNameCarriesTheLocalTimeAndARandomNumber) {
