@@ -32,4 +32,4 @@ class TMemorySource final : public TByteSource {
 
 // Opens a file for the probe: read access, no sharing with any other opener,
 // the file must exist and must not be a folder. Null when it cannot be opened.
-std::unique_ptr<TByteSource> OpenFileSource(const TPathName& fileName);
+std::unique_ptr<TByteSource> OpenFileSource(const std::string& fileName, TCodePage codePage);

@@ -20,11 +20,15 @@ enum TImageType : uint8_t {
   itTIFF = 6,
 };
 
-// The JPEG start-marker search and marker walk never look past this offset.
+// The JPEG start marker is searched for below this offset, and the search
+// for each next marker of the walk examines this many positions in all.
+// The walk itself follows segment lengths wherever they lead, so a frame
+// header behind large Exif and colour-profile blocks is found, while the
+// cost of any file stays bounded.
 constexpr int32_t kJpegWindow = 20000;
-// First block read from every file: every header, and every read that the
-// JPEG scan can start inside its window (the frame header ends 9 bytes on).
-constexpr size_t kHeadBlock = kJpegWindow + 16;
+constexpr int32_t kMarkerSearchBudget = 20000;
+// First read from every file: every header but that of a long JPEG walk.
+constexpr size_t kFirstRead = 4096;
 
 class TDCImageInfo {
  public:
@@ -36,6 +40,10 @@ class TDCImageInfo {
   // Length of the last file probed; 0 when it could not be opened, and
   // 2147483647 for files of 2 GiB or more.
   int32_t FileSize = 0;
+  // Exif orientation of the last JPEG probed (1 to 8 as cameras write it),
+  // 0 when it has none. With 5 to 8 the picture is shown turned by a
+  // quarter, and Width and Height are the size as shown.
+  int32_t Orientation = 0;
 
   // Probes one file, named in its own code page. Whatever goes wrong leaves
   // a cleared result; nothing is raised.
@@ -46,8 +54,11 @@ class TDCImageInfo {
   // before the call returns.
   void ReadInfoFrom(std::unique_ptr<TByteSource> source);
 
-  // ImageType, Width, Height and Depth := 0; FileSize is kept.
+  // ImageType, Width, Height and Depth := 0; FileSize and Orientation are kept.
   void Clear();
+
+ private:
+  void ReadFile(const std::string& fileName, TCodePage codePage);
 };
 
 // The value with its four bytes in reverse order.

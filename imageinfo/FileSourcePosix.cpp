@@ -34,8 +34,8 @@ class TPosixFileSource final : public TByteSource {
 }  // namespace
 
 // Names here are the system's own bytes, whatever code page they carry.
-std::unique_ptr<TByteSource> OpenFileSource(const TPathName& fileName) {
-  int fd = open(fileName.Text.c_str(), O_RDONLY | O_CLOEXEC);
+std::unique_ptr<TByteSource> OpenFileSource(const std::string& fileName, TCodePage) {
+  int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return nullptr;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -15,15 +15,23 @@ class TWin32FileSource final : public TByteSource {
 
   uint64_t Size() const override { return size_; }
 
+  // The file pointer is moved only where the read does not go on from the
+  // last one. (A read that carries its offset in an OVERLAPPED record is one
+  // call instead of two, but under Wine it costs a server round trip.)
   size_t ReadAt(uint64_t offset, void* buffer, size_t n) override {
-    LARGE_INTEGER position;
-    position.QuadPart = static_cast<LONGLONG>(offset);
-    if (!Win32.SetFilePointerEx(file_, position, nullptr, FILE_BEGIN)) return 0;
+    if (offset != position_) {
+      LARGE_INTEGER to;
+      to.QuadPart = static_cast<LONGLONG>(offset);
+      if (!Win32.SetFilePointerEx(file_, to, nullptr, FILE_BEGIN)) return 0;
+      position_ = offset;
+    }
     size_t done = 0;
     while (done < n) {
       DWORD chunk = static_cast<DWORD>(n - done > 0x40000000 ? 0x40000000 : n - done);
       DWORD got = 0;
-      if (!Win32.ReadFile(file_, static_cast<char*>(buffer) + done, chunk, &got, nullptr) || got == 0) break;
+      const BOOL ok = Win32.ReadFile(file_, static_cast<char*>(buffer) + done, chunk, &got, nullptr);
+      position_ += got;
+      if (!ok || got == 0) break;
       done += got;
     }
     return done;
@@ -32,12 +40,13 @@ class TWin32FileSource final : public TByteSource {
  private:
   HANDLE file_;
   uint64_t size_;
+  uint64_t position_ = 0;
 };
 
 }  // namespace
 
-std::unique_ptr<TByteSource> OpenFileSource(const TPathName& fileName) {
-  const std::wstring path = WidePath(fileName);
+std::unique_ptr<TByteSource> OpenFileSource(const std::string& fileName, TCodePage codePage) {
+  const std::wstring path = WidePath(fileName, codePage);
   if (path.empty()) return nullptr;
   HANDLE file = Win32.CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -19,8 +19,10 @@ std::wstring Widen(const std::string& text, UINT codePage) {
 
 }  // namespace
 
-std::wstring WidePath(const TPathName& path) {
-  return Widen(path.Text, path.CodePage == cpOem ? CP_OEMCP : CP_ACP);
+std::wstring WidePath(const TPathName& path) { return WidePath(path.Text, path.CodePage); }
+
+std::wstring WidePath(const std::string& path, TCodePage codePage) {
+  return Widen(path, codePage == cpOem ? CP_OEMCP : CP_ACP);
 }
 
 std::wstring WideFromAnsi(const std::string& text) { return Widen(text, CP_ACP); }

@@ -10,6 +10,7 @@
 // The path in UTF-16; empty for an empty path and for bytes that the code
 // page cannot convert.
 std::wstring WidePath(const TPathName& path);
+std::wstring WidePath(const std::string& path, TCodePage codePage);
 
 // The text in UTF-16, from the ANSI code page.
 std::wstring WideFromAnsi(const std::string& text);

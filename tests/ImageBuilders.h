@@ -2,6 +2,7 @@
 // benchmark corpus. Each writes just enough of its format for the probe.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -88,6 +89,7 @@ struct TTiffEntry {
   uint16_t Tag;
   uint16_t Type;
   uint32_t Value;  // left-justified in the value field, as TIFF stores it
+  uint32_t Count = 1;
 };
 
 // A TIFF with its first directory at dirOffset (8: right after the header).
@@ -104,7 +106,7 @@ inline TBytes TiffFile(bool bigEndian, const std::vector<TTiffEntry>& entries, u
   for (const TTiffEntry& entry : entries) {
     p16(e, entry.Tag);
     p16(e + 2, entry.Type);
-    p32(e + 4, 1);
+    p32(e + 4, entry.Count);
     if (entry.Type == 1) {
       b.resize(std::max(b.size(), e + 12), 0);
       b[e + 8] = static_cast<uint8_t>(entry.Value);
@@ -157,5 +159,70 @@ inline TBytes JpegImage(uint16_t width, uint16_t height, uint8_t components = 3,
 }
 
 inline TBytes Text(const std::string& s) { return TBytes(s.begin(), s.end()); }
+
+// Exif, XMP and ICC blocks as cameras and phones write them before the frame.
+constexpr uint16_t kOrientationTag = 0x0112;
+
+// An Exif APP1 segment: "Exif" 0 0, a TIFF header with its first directory
+// (the entries given), then `more` bytes standing for the embedded thumbnail
+// and the maker notes. The thumbnail's own markers, FF D8 to FF D9, are in
+// it, as in a real block.
+inline TBytes ExifSegment(bool bigEndian, const std::vector<TTiffEntry>& entries, size_t more = 0) {
+  TBytes b = Text("Exif");
+  Append(b, {0, 0});
+  Append(b, TiffFile(bigEndian, entries));
+  if (more >= 4) {
+    Append(b, {0xFF, 0xD8});
+    for (size_t i = 4; i < more; ++i) b.push_back(static_cast<uint8_t>(i * 7 % 251));
+    Append(b, {0xFF, 0xD9});
+  }
+  return JpegSegment(0xE1, b);
+}
+inline TBytes ExifSegment(bool bigEndian, uint16_t orientation, size_t more = 0) {
+  return ExifSegment(bigEndian, {{0x010F, 2, 0}, {kOrientationTag, 3, orientation}, {0x0131, 2, 0}}, more);
+}
+
+// An XMP APP1 segment of about `size` bytes.
+inline TBytes XmpSegment(size_t size = 3000) {
+  TBytes b = Text("http://ns.adobe.com/xap/1.0/");
+  b.push_back(0);
+  Append(b, Text("<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF><tiff:Orientation>8</tiff:Orientation>"));
+  while (b.size() < size) b.push_back(' ');
+  Append(b, Text("</rdf:RDF></x:xmpmeta>"));
+  return JpegSegment(0xE1, b);
+}
+
+// An ICC profile of `total` bytes in APP2 segments of at most `perSegment`.
+inline TBytes IccSegments(size_t total, size_t perSegment = 60000) {
+  const size_t count = (total + perSegment - 1) / perSegment;
+  TBytes b;
+  for (size_t i = 0; i < count; ++i) {
+    TBytes payload = Text("ICC_PROFILE");
+    payload.push_back(0);
+    Append(payload, {static_cast<int>(i + 1), static_cast<int>(count)});
+    const size_t part = std::min(perSegment, total - i * perSegment);
+    for (size_t k = 0; k < part; ++k) payload.push_back(static_cast<uint8_t>((i + k) % 200));
+    Append(b, JpegSegment(0xE2, payload));
+  }
+  return b;
+}
+
+// A photo as a phone stores it: the frame as the sensor saw it (w x h) with
+// an Exif orientation, a large Exif block, XMP and a wide-gamut colour profile
+// before the frame header, then the scan.
+inline TBytes PhoneJpeg(uint16_t w, uint16_t h, uint16_t orientation, bool bigEndian = false,
+                        size_t exifMore = 40000, size_t iccTotal = 160000) {
+  TBytes b = JpegSoi();
+  Append(b, ExifSegment(bigEndian, orientation, exifMore));
+  Append(b, XmpSegment());
+  Append(b, IccSegments(iccTotal));
+  Append(b, JpegSegment(0xDB, TBytes(130, 1)));
+  Append(b, JpegFrame(0xC0, w, h, 3));
+  Append(b, JpegSegment(0xC4, TBytes(400, 2)));
+  Append(b, JpegSegment(0xDA, {3, 1, 0, 2, 0x11, 3, 0x11, 0, 0x3F, 0}));
+  Append(b, TBytes(2048, 0x55));
+  Append(b, {0xFF, 0xD9});
+  return b;
+}
 
 }  // namespace img

@@ -37,6 +37,11 @@ int main(int argc, char** argv) {
   img::Append(exif, img::JpegFrame(0xC0, 4000, 3000, 3));
   Put(probe, "jpeg-exif", exif);
   Put(probe, "text", std::string("\nnot really a picture"));
+  // Phone photos: Exif with an orientation, XMP, a colour profile; one with
+  // its frame header beyond the first 20000 bytes.
+  Put(probe, "phone-ii", img::PhoneJpeg(4032, 3024, 6, false, 1500, 2000));
+  Put(probe, "phone-mm", img::PhoneJpeg(3024, 4032, 8, true, 1500, 2000));
+  Put(probe, "phone-far", img::PhoneJpeg(4000, 3000, 5, false, 25000, 6000));
 
   for (const char* n : {"7", " 7", "-5", "$1F", "$FFFFFFFF", "2147483648", "12a", "", "+0"})
     Put(number, std::string("n") + std::to_string(std::hash<std::string>()(n) % 100000), std::string(n));

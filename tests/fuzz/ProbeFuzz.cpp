@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TDCImageInfo info;
   info.ReadInfoFrom(std::make_unique<TMemorySource>(data, size));
   const reference::TResult want = reference::Probe(data, size);
-  const reference::TResult got = {info.ImageType, info.Width, info.Height, info.Depth, info.FileSize};
+  const reference::TResult got = {info.ImageType, info.Width, info.Height, info.Depth, info.FileSize, info.Orientation};
   if (!(got == want)) std::abort();
   if (info.ImageType == itNone && (info.Width || info.Height || info.Depth)) std::abort();
   if (info.Stream) std::abort();

@@ -7,15 +7,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace reference {
 
 struct TResult {
   int ImageType = 0, Width = 0, Height = 0, Depth = 0;
   int32_t FileSize = 0;
+  int Orientation = 0;
   bool operator==(const TResult& o) const {
     return ImageType == o.ImageType && Width == o.Width && Height == o.Height && Depth == o.Depth &&
-           FileSize == o.FileSize;
+           FileSize == o.FileSize && Orientation == o.Orientation;
   }
 };
 
@@ -111,6 +113,9 @@ class TProbe {
     }
     if (r_.Width <= 0 || r_.Height <= 0 || r_.Depth <= 0) Clear();
   }
+  // The start marker below min(L, 20000); then the walk from marker to
+  // marker along the segment lengths, its searches for the next marker
+  // sharing a budget of 20000 examined positions.
   void Jpeg() {
     const int64_t l = static_cast<int64_t>(r_.FileSize) - 4;
     int64_t p = 0;
@@ -119,9 +124,12 @@ class TProbe {
       if (B(p) == 0xFF && B(p + 1) == 0xD8 && B(p + 2) == 0xFF) break;
     }
     int64_t q = p + 1;
+    int budget = 20000;
+    bool exifSeen = false;
     for (;;) {
       bool found = false;
-      while (q < l && q < 20000) {
+      while (q < l && budget > 0) {
+        --budget;
         if (B(q) == 0xFF && B(q + 1) != 0xFF) {
           found = true;
           break;
@@ -131,12 +139,65 @@ class TProbe {
       if (!found) return;
       const uint32_t m = B(q + 1);
       if (m >= 0xC0 && m <= 0xC3) break;
-      q += 2 + BE16(q + 2);
+      const uint32_t s = BE16(q + 2);
+      if (m == 0xE1 && !exifSeen) {
+        const uint64_t low = q + 4, high = q + 2 + s;
+        auto in = [&](uint64_t o) { return o >= low && o < high && o < n_; };
+        bool exif = true;
+        const char* signature = "Exif\0\0";
+        for (int i = 0; i < 6 && exif; ++i) exif = in(q + 4 + i) && d_[q + 4 + i] == static_cast<uint8_t>(signature[i]);
+        if (exif) {
+          exifSeen = true;
+          r_.Orientation = Orientation(q + 10, in);
+        }
+      }
+      q += 2 + s;
     }
     r_.ImageType = 2;
     r_.Height = static_cast<int>(BE16(q + 5));
     r_.Width = static_cast<int>(BE16(q + 7));
     r_.Depth = static_cast<int>(B(q + 9)) * 8;
+    if (r_.Orientation >= 5 && r_.Orientation <= 8) std::swap(r_.Width, r_.Height);
+  }
+
+  // The Exif orientation of the TIFF structure at t, every byte read one at
+  // a time and only where `in` allows; 0 when there is none.
+  template <typename TInside>
+  int Orientation(uint64_t t, TInside in) {
+    auto byte = [&](uint64_t o, bool& ok) -> uint32_t {
+      ok = ok && in(o);
+      return ok ? d_[o] : 0;
+    };
+    bool ok = true;
+    const uint32_t o0 = byte(t, ok), o1 = byte(t + 1, ok);
+    if (!ok) return 0;
+    bool big;
+    if (o0 == 'I' && o1 == 'I') big = false;
+    else if (o0 == 'M' && o1 == 'M') big = true;
+    else return 0;
+    auto u16 = [&](uint64_t o, bool& ok) {
+      const uint32_t a = byte(o, ok), b = byte(o + 1, ok);
+      return big ? a << 8 | b : b << 8 | a;
+    };
+    auto u32 = [&](uint64_t o, bool& ok) {
+      const uint32_t a = u16(o, ok), b = u16(o + 2, ok);
+      return big ? a << 16 | b : b << 16 | a;
+    };
+    if (u16(t + 2, ok) != 42 || !ok) return 0;
+    const uint64_t dir = t + u32(t + 4, ok);
+    if (!ok) return 0;
+    const uint32_t count = u16(dir, ok);
+    if (!ok) return 0;
+    for (uint32_t k = 0; k < count; ++k) {
+      const uint64_t e = dir + 2 + 12ull * k;
+      const uint32_t tag = u16(e, ok);
+      if (!ok) return 0;
+      if (tag != 0x0112) continue;
+      const uint32_t type = u16(e + 2, ok), n = u32(e + 4, ok), value = u16(e + 8, ok);
+      if (!ok) return 0;
+      return type == 3 && n == 1 ? static_cast<int>(value) : 0;
+    }
+    return 0;
   }
 
   const uint8_t* d_;

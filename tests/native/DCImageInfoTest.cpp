@@ -190,27 +190,172 @@ TEST(ScanJPEG, SearchesForTheStartMarkerAnywhereInTheWindow) {
   EXPECT_EQ(Probe(b), (TResult{itJPEG, 12, 34, 24}));
 }
 
-TEST(ScanJPEG, NothingBeyondTheWindow) {
+TEST(ScanJPEG, StartMarkerIsSearchedBelowOffset20000) {
   TBytes frame = JpegFrame(0xC0, 50, 60, 3);
-  // Start marker at 19999 is still searched; at 20000 it is not.
-  for (size_t start : {size_t{19990}, size_t{20000}}) {
+  for (size_t start : {size_t{19999}, size_t{20000}}) {
     TBytes b(start, 0x20);
-    Append(b, {0xFF, 0xD8, 0xFF, 0xC0});
-    b.pop_back();
-    b.pop_back();
+    Append(b, {0xFF, 0xD8});
     Append(b, frame);
     Append(b, TBytes(100, 0));
     EXPECT_EQ(Probe(b).type, start < 20000 ? itJPEG : itNone) << start;
   }
-  // A frame marker at 19999 is found; one at 20000 is not.
-  for (size_t at : {size_t{19999}, size_t{20000}}) {
-    TBytes b = JpegSoi();
-    Append(b, JpegSegment(0xE1, TBytes(at - 6, 0)));
-    ASSERT_EQ(b.size(), at);
-    Append(b, frame);
-    Append(b, TBytes(100, 0));
-    EXPECT_EQ(Probe(b).type, at < 20000 ? itJPEG : itNone) << at;
+}
+
+TEST(ScanJPEG, WalkFollowsSegmentsWhereverTheyLead) {
+  TBytes frame = JpegFrame(0xC0, 4032, 3024, 3);
+  // The frame header at 20000 and far beyond, behind segments of every size
+  // that cameras write before it.
+  TBytes atWindow = JpegSoi();
+  Append(atWindow, JpegSegment(0xE1, TBytes(20000 - 6, 0)));
+  ASSERT_EQ(atWindow.size(), 20000u);
+  TBytes icc = JpegSoi();
+  Append(icc, Jfif());
+  Append(icc, IccSegments(180000));  // three APP2 of 60 KB
+  TBytes exif = JpegSoi();
+  Append(exif, ExifSegment(false, 1, 50000));
+  TBytes many = JpegSoi();
+  for (int i = 0; i < 40; ++i) Append(many, JpegSegment(0xEB, TBytes(5000, 3)));
+  for (TBytes* b : {&atWindow, &icc, &exif, &many}) {
+    const size_t at = b->size();
+    Append(*b, frame);
+    Append(*b, TBytes(100, 0));
+    EXPECT_EQ(Probe(*b), (TResult{itJPEG, 4032, 3024, 24})) << "frame header at " << at;
   }
+}
+
+TEST(ScanJPEG, MarkerSearchesShareABudgetOf20000Positions) {
+  // Every byte that is no marker costs one position, and so does an FF
+  // followed by FF.
+  auto withFiller = [](size_t filler) {
+    TBytes b = JpegSoi();
+    Append(b, JpegSegment(0xE0, TBytes(16, 0)));
+    Append(b, TBytes(filler, 0x20));
+    Append(b, {0xFF, 0xFF});
+    Append(b, JpegFrame(0xC0, 640, 480, 3));
+    Append(b, TBytes(100, 0));
+    return b;
+  };
+  EXPECT_EQ(Probe(withFiller(15000)).type, itJPEG);
+  EXPECT_EQ(Probe(withFiller(20010)).type, itNone);
+  // The searches of all segments draw on the same budget: 19 gaps of 1000
+  // bytes pass, 21 do not.
+  for (int gaps : {19, 21}) {
+    TBytes b = JpegSoi();
+    for (int i = 0; i < gaps; ++i) {
+      Append(b, JpegSegment(0xEB, TBytes(10, 1)));
+      Append(b, TBytes(1000, 0x20));
+    }
+    Append(b, JpegFrame(0xC0, 64, 48, 3));
+    Append(b, TBytes(100, 0));
+    EXPECT_EQ(Probe(b).type, gaps < 20 ? itJPEG : itNone) << gaps << " gaps";
+  }
+}
+
+TEST(ScanJPEG, WalkThatLeavesTheFileFindsNothing) {
+  TBytes b = JpegSoi();
+  Append(b, ExifSegment(false, 6, 100));
+  b[4] = 0xFF;  // the segment's length now leads far beyond the end
+  Append(b, JpegFrame(0xC0, 64, 48, 3));
+  Append(b, TBytes(100, 0));
+  EXPECT_EQ(Probe(b), kNothing);
+}
+
+TEST(ScanJPEG, ExifOrientationTurnsTheSizeAsBrowsersShowIt) {
+  for (bool bigEndian : {false, true}) {
+    for (uint16_t orientation : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 300}) {
+      TDCImageInfo info;
+      const TBytes b = PhoneJpeg(4000, 3000, orientation, bigEndian);
+      info.ReadInfoFrom(std::make_unique<TMemorySource>(b.data(), b.size()));
+      const bool turned = orientation >= 5 && orientation <= 8;
+      EXPECT_EQ(info.Orientation, orientation) << orientation << (bigEndian ? " MM" : " II");
+      EXPECT_EQ(info.Width, turned ? 3000 : 4000) << orientation << (bigEndian ? " MM" : " II");
+      EXPECT_EQ(info.Height, turned ? 4000 : 3000) << orientation << (bigEndian ? " MM" : " II");
+    }
+  }
+}
+
+namespace {
+
+// The orientation the probe reads from a JPEG with these segments before its
+// 400 x 300 frame, and the size it reports.
+std::pair<int, TResult> Oriented(const std::vector<TBytes>& segments) {
+  TBytes b = JpegSoi();
+  for (const TBytes& s : segments) Append(b, s);
+  Append(b, JpegFrame(0xC0, 400, 300, 3));
+  Append(b, TBytes(100, 0));
+  TDCImageInfo info;
+  info.ReadInfoFrom(std::make_unique<TMemorySource>(b.data(), b.size()));
+  return {info.Orientation, {info.ImageType, info.Width, info.Height, info.Depth}};
+}
+
+}  // namespace
+
+TEST(ScanJPEG, OnlyTheFirstExifBlockCounts) {
+  const TResult turned = {itJPEG, 300, 400, 24}, asStored = {itJPEG, 400, 300, 24};
+  // XMP is an APP1 too, but not the Exif block.
+  EXPECT_EQ(Oriented({XmpSegment(), ExifSegment(false, 6)}), std::make_pair(6, turned));
+  EXPECT_EQ(Oriented({ExifSegment(true, 8), ExifSegment(false, 1)}), std::make_pair(8, turned));
+  EXPECT_EQ(Oriented({ExifSegment(false, 1), ExifSegment(false, 6)}), std::make_pair(1, asStored));
+  // An Exif block without an orientation is still the first one.
+  EXPECT_EQ(Oriented({ExifSegment(false, {{0x010F, 2, 0}}), ExifSegment(false, 6)}), std::make_pair(0, asStored));
+  // An APP1 whose data only begins like one is none.
+  TBytes almost = ExifSegment(false, 6);
+  almost[9] = 1;  // "Exif" 0 1
+  EXPECT_EQ(Oriented({almost, ExifSegment(false, 5)}), std::make_pair(5, turned));
+}
+
+TEST(ScanJPEG, OrientationOnlyFromASingleShortOfTheFirstEntry) {
+  const TResult asStored = {itJPEG, 400, 300, 24};
+  for (bool bigEndian : {false, true}) {
+    EXPECT_EQ(Oriented({ExifSegment(bigEndian, {{kOrientationTag, 4, 6}})}), std::make_pair(0, asStored));
+    EXPECT_EQ(Oriented({ExifSegment(bigEndian, {{kOrientationTag, 3, 6, 2}})}), std::make_pair(0, asStored));
+    // The first entry with the tag decides, even when a later one would do.
+    EXPECT_EQ(Oriented({ExifSegment(bigEndian, {{kOrientationTag, 4, 6}, {kOrientationTag, 3, 6}})}),
+              std::make_pair(0, asStored));
+  }
+}
+
+TEST(ScanJPEG, OrientationIsReadOnlyInsideItsSegment) {
+  const TResult asStored = {itJPEG, 400, 300, 24};
+  for (bool bigEndian : {false, true}) {
+    SCOPED_TRACE(bigEndian ? "MM" : "II");
+    // The directory offset points behind the segment, into the next one,
+    // which holds a directory with orientation 6 there.
+    TBytes exif = ExifSegment(bigEndian, {{0x010F, 2, 0}}), next = ExifSegment(bigEndian, 6);
+    // From this block's TIFF header (at 10) to the next block's directory.
+    const uint32_t beyond = static_cast<uint32_t>(exif.size() - 10 + 10 + 8);
+    bigEndian ? Put32BE(exif, 14, beyond) : Put32LE(exif, 14, beyond);
+    EXPECT_EQ(Oriented({exif, next}), std::make_pair(0, asStored));
+    // The orientation entry cut by the segment's end.
+    TBytes cut = ExifSegment(bigEndian, {{0x010F, 2, 0}, {kOrientationTag, 3, 6}});
+    const size_t entryEnd = 4 + 6 + 8 + 2 + 2 * 12;  // behind the second entry
+    cut.resize(entryEnd - 3);
+    Put16BE(cut, 2, static_cast<uint32_t>(cut.size() - 2));
+    EXPECT_EQ(Oriented({cut}), std::make_pair(0, asStored));
+    // Cut behind the two bytes the orientation uses, it is still read.
+    TBytes whole = ExifSegment(bigEndian, {{0x010F, 2, 0}, {kOrientationTag, 3, 6}});
+    whole.resize(entryEnd - 2);
+    Put16BE(whole, 2, static_cast<uint32_t>(whole.size() - 2));
+    EXPECT_EQ(Oriented({whole}).first, 6);
+  }
+}
+
+TEST(ScanJPEG, APhotoWithLargeBlocksCostsAHandfulOfSmallReads) {
+  TResult r;
+  const TBytes photo = PhoneJpeg(4032, 3024, 6, false, 60000, 240000);
+  ASSERT_GT(photo.size(), 300000u);
+  EXPECT_LE(ReadsToProbe(photo, &r), 8);
+  EXPECT_EQ(r, (TResult{itJPEG, 3024, 4032, 24}));
+}
+
+TEST(ScanJPEG, ANonImageCostsTwoReads) {
+  TBytes noise(100000);
+  uint32_t x = 12345;
+  for (uint8_t& v : noise) v = static_cast<uint8_t>((x = x * 1103515245 + 12345) >> 24);
+  EXPECT_LE(ReadsToProbe(noise), 2);
+  // A small file is read once.
+  EXPECT_EQ(ReadsToProbe(PngHeader(10, 10, 8, 2)), 1);
+  EXPECT_EQ(ReadsToProbe(TBytes(3000, 0x20)), 1);
 }
 
 TEST(ScanJPEG, ShortFilesGiveNothing) {
@@ -249,13 +394,6 @@ TEST(ScanJPEG, TooShortSegmentLengthsDoNotHoldTheWalk) {
   Append(b, JpegFrame(0xC1, 5, 6, 3));
   Append(b, TBytes(64, 0));
   EXPECT_EQ(Probe(b), (TResult{itJPEG, 5, 6, 24}));
-}
-
-TEST(ScanJPEG, ScansTheWindowWithASingleRead) {
-  TBytes noise(100000);
-  uint32_t x = 12345;
-  for (uint8_t& v : noise) v = static_cast<uint8_t>((x = x * 1103515245 + 12345) >> 24);
-  EXPECT_EQ(ReadsToProbe(noise), 1);
 }
 
 TEST(ReadInfo, TruncatedHeadersAreClearedThenScannedAsJpeg) {

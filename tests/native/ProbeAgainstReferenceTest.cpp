@@ -15,12 +15,12 @@ namespace {
 reference::TResult Real(const TBytes& b) {
   TDCImageInfo info;
   info.ReadInfoFrom(std::make_unique<TMemorySource>(b.data(), b.size()));
-  return {info.ImageType, info.Width, info.Height, info.Depth, info.FileSize};
+  return {info.ImageType, info.Width, info.Height, info.Depth, info.FileSize, info.Orientation};
 }
 
 std::string Describe(const reference::TResult& r) {
   return "type " + std::to_string(r.ImageType) + " " + std::to_string(r.Width) + "x" + std::to_string(r.Height) +
-         " depth " + std::to_string(r.Depth) + " size " + std::to_string(r.FileSize);
+         " depth " + std::to_string(r.Depth) + " size " + std::to_string(r.FileSize) + " orientation " + std::to_string(r.Orientation);
 }
 
 }  // namespace
@@ -31,6 +31,7 @@ TEST(ProbeAgainstReference, DamagedImagesOfEveryFormat) {
       img::BmpHeader(200, -100, 24),           img::PcxHeader(0, 0, 639, 479, 8, 3),
       img::TiffImage(false, 1024, 768, 8),     img::TiffImage(true, 1024, 768, 8),
       img::JpegImage(1920, 1080),              img::TiffFile(false, {{256, 3, 9}, {257, 3, 9}, {258, 3, 8}}, 20010),
+      img::PhoneJpeg(4032, 3024, 6, false, 300, 500), img::PhoneJpeg(3024, 4032, 8, true, 300, 500),
   };
   uint32_t seed = 7;
   auto next = [&] { return seed = seed * 1103515245u + 12345u; };
@@ -53,7 +54,7 @@ TEST(ProbeAgainstReference, DamagedImagesOfEveryFormat) {
       ++checked;
     }
   }
-  EXPECT_EQ(checked, 16000);
+  EXPECT_EQ(checked, 20000);
 }
 
 TEST(ProbeAgainstReference, FuzzRegressionInputs) {
