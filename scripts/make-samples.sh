@@ -36,5 +36,23 @@ picture 160x120 '#e76f51-#f4a261' 'PCX 160x120' 'scan.pcx' -colors 64 -type Pale
 picture 120x160 '#6a4c93-#8ac926' 'TIFF II' 'tiff-intel.tif' -colors 32 -type Palette -compress zip -endian LSB
 picture 160x120 '#1982c4-#ffca3a' 'TIFF MM' 'tiff-motorola.tif' -colors 32 -type Palette -compress zip -endian MSB
 
+# Photos as phones and cameras store them: a portrait held one way and the
+# other, stored as a landscape frame that the Exif orientation turns (6:
+# a quarter clockwise, 8: a quarter anticlockwise), and a landscape with a
+# large Exif block and a wide colour profile before its frame header.
+# phone_photo ORIENTATION SIZE LABEL FILE EXIF_BYTES ICC_BYTES [options]
+phone_photo() {
+  local orientation=$1 size=$2 label=$3 file=$4 exif=$5 icc=$6
+  shift 6
+  picture "$size" '#2b2d42-#8d99ae' "$label" 'stored.jpg' "$@" -quality 82
+  "$im" "$out/stored.jpg" -thumbnail 160x160 -strip "$out/thumb.jpg"
+  python3 "$here/scripts/phone-photo.py" "$out/stored.jpg" "$out/$file" --orientation "$orientation" \
+    --thumbnail "$out/thumb.jpg" --exif-bytes "$exif" --icc-bytes "$icc"
+  rm "$out/stored.jpg" "$out/thumb.jpg"
+}
+phone_photo 6 240x320 'Portrait, Exif 6' 'portrait-6.jpg' 30000 3000 -rotate -90
+phone_photo 8 240x320 'Portrait, Exif 8' 'portrait-8.jpg' 30000 3000 -rotate 90
+phone_photo 1 360x240 'Camera, profile' 'landscape-profile.jpg' 50000 160000
+
 ls -l "$out"
 du -sh "$out"

@@ -1,5 +1,6 @@
 # Runs the command-line probe on the bundled samples, by arguments and by
-# standard input, and compares its lines with what the files hold.
+# standard input, and compares its lines with what the files hold. The
+# phone photos report the size as shown: their Exif orientation turns them.
 #   cmake -DPROBE=... [-DEMULATOR=...] -DSAMPLES=... -DLIST=... -P ProbeToolCheck.cmake
 set(expected
   "2\t320\t240\t24\t4176\tsunset.jpg"
@@ -8,12 +9,15 @@ set(expected
   "6\t120\t160\t8\t5340\ttiff-intel.tif"
   "6\t160\t120\t8\t5248\ttiff-motorola.tif"
   "0\t0\t0\t0\t0\tmissing.png"
-  "2\t600\t150\t24\t5372\twide panorama.jpg")
+  "2\t600\t150\t24\t5372\twide panorama.jpg"
+  "2\t240\t320\t24\t39118\tportrait-6.jpg"
+  "2\t240\t320\t24\t38966\tportrait-8.jpg"
+  "2\t360\t240\t24\t216215\tlandscape-profile.jpg")
 string(REPLACE ";" "\n" expected "${expected}")
 string(REPLACE "\\t" "\t" expected "${expected}")
 
 execute_process(COMMAND ${EMULATOR} ${PROBE} sunset.jpg "photo #1.jpg" scan.pcx tiff-intel.tif tiff-motorola.tif
-                        missing.png "wide panorama.jpg"
+                        missing.png "wide panorama.jpg" portrait-6.jpg portrait-8.jpg landscape-profile.jpg
                 WORKING_DIRECTORY ${SAMPLES} OUTPUT_VARIABLE byArguments RESULT_VARIABLE rc1)
 execute_process(COMMAND ${EMULATOR} ${PROBE} --stdin INPUT_FILE ${LIST}
                 WORKING_DIRECTORY ${SAMPLES} OUTPUT_VARIABLE byStdin RESULT_VARIABLE rc2)

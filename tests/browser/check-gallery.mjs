@@ -1,7 +1,8 @@
 // Loads gallery pages made by the real DLL in headless Chromium and checks
-// what a user would see: every image the browser can show loads, every
-// entry is laid out at the size the page gives it, and rows break where the
-// page breaks them. Saves a screenshot of each page.
+// what a user would see: every image the browser can show loads at the size
+// the page states and keeps its proportions as shown (phone photos turned by
+// their orientation), every entry is laid out at the size the page gives it,
+// and rows break where the page breaks them. Saves a screenshot of each page.
 //
 //   node check-gallery.mjs OUT_DIR VIEW=PAGE [VIEW=PAGE...]
 //   VIEW: thumbnails | full | template-thumbnails | template-full
@@ -82,6 +83,13 @@ try {
         else if (e.naturalWidth !== w || e.naturalHeight !== h)
           fail(view, `${name}: the page says ${w}x${h}, the browser decoded ${e.naturalWidth}x${e.naturalHeight}`);
         if (!e.href || decodeURI(e.href) !== e.decodedSrc) fail(view, `${name}: links to ${e.href}`);
+        // The picture as the browser shows it (turned by its Exif
+        // orientation) keeps its proportions in the box the page gives it.
+        if (e.naturalWidth && e.naturalHeight && e.width && e.height) {
+          const shown = e.naturalWidth / e.naturalHeight, drawn = e.width / e.height;
+          if (Math.abs(drawn / shown - 1) > 0.02)
+            fail(view, `${name} drawn ${e.width}x${e.height}, distorting its ${e.naturalWidth}x${e.naturalHeight}`);
+        }
       }
       if (view.endsWith('thumbnails')) {
         const want = fit(w, h);
