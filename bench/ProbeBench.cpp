@@ -1,9 +1,16 @@
-// Probe benchmark: the probe over a generated corpus beside a baseline that
-// only opens each file, reads its first block once and closes it.
+// Probe benchmark: the probe over a generated corpus beside the floor that
+// every header reader pays: open the file, ask for its size, read its first
+// 4 KB once, close it.
 //
-//   galvora-probe-bench [FOLDER] [FILES] [ROUNDS]
+//   galvora-probe-bench [FOLDER] [FILES] [PHONE_FILES] [ROUNDS]
 //
-// Prints the time per file of both loops and their ratio (probe / baseline).
+// The corpus has two parts: the mix of six formats and non-images, and
+// photos as phones write them (a 30-70 KB Exif block with a thumbnail, XMP
+// and a colour profile of 150 KB or more before the frame header, turned by
+// orientation 1, 6 or 8). Their path lists are left in FOLDER (mix.txt,
+// phone.txt, all.txt) for the other readers that scripts/bench.sh runs over
+// the same files. Prints the median time per file of both loops for each
+// list, and lines "result LIST READER MICROSECONDS" for the script.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -48,8 +55,8 @@ TBytes CameraJpeg(uint16_t w, uint16_t h) {
   return b;
 }
 
-// One file of the corpus; the mix cycles through six formats and noise.
-TBytes CorpusFile(int i) {
+// One file of the mix; it cycles through six formats and noise.
+TBytes MixFile(int i) {
   const uint16_t w = static_cast<uint16_t>(100 + i % 900), h = static_cast<uint16_t>(80 + i % 700);
   switch (i % 8) {
     case 0: return Padded(img::PngHeader(w, h, 8, 6));
@@ -57,7 +64,7 @@ TBytes CorpusFile(int i) {
     case 2: return Padded(img::BmpHeader(w, h, 24));
     case 3: return Padded(img::PcxHeader(0, 0, w - 1, h - 1, 8, 3));
     case 4: {
-      // The directory at the end, as many writers put it: beyond the first block.
+      // The directory at the end, as many writers put it: beyond the first read.
       TBytes b = Padded(TBytes{'I', 'I', 42, 0, 0, 0, 0, 0}, 100 * 1024 - 64);
       TBytes tiff = img::TiffFile(false, {{256, 3, w}, {257, 3, h}, {258, 3, 8}}, static_cast<uint32_t>(b.size()));
       b.insert(b.end(), tiff.begin() + static_cast<long>(b.size()), tiff.end());
@@ -70,8 +77,17 @@ TBytes CorpusFile(int i) {
   }
 }
 
-std::string Folder(int argc, char** argv) {
-  if (argc > 1) return argv[1];
+// A phone photo of about 300-400 KB.
+TBytes PhoneFile(int i) {
+  const uint16_t orientations[] = {1, 6, 8};
+  const size_t exif = 30000 + static_cast<size_t>(i % 5) * 8000;  // 30-62 KB with the thumbnail
+  const size_t icc = 150000 + static_cast<size_t>(i % 4) * 30000;  // 150-240 KB
+  TBytes b = img::PhoneJpeg(static_cast<uint16_t>(4000 + i % 32), 3000, orientations[i % 3], i % 2 == 1, exif, icc);
+  return Padded(b, b.size() + 100 * 1024);
+}
+
+std::string Folder(const char* arg) {
+  if (arg) return arg;
 #if defined(_WIN32)
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
@@ -89,11 +105,13 @@ void MakeFolder(const std::string& path) {
 #endif
 }
 
-// The baseline: open, read the first block once, close.
-size_t OpenReadClose(const std::string& path, std::vector<char>& buffer) {
+// The floor: open, the size query, one read of the first 4 KB, close.
+size_t Floor(const std::string& path, std::vector<char>& buffer) {
 #if defined(_WIN32)
   HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (f == INVALID_HANDLE_VALUE) return 0;
+  LARGE_INTEGER size;
+  GetFileSizeEx(f, &size);
   DWORD got = 0;
   ReadFile(f, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr);
   CloseHandle(f);
@@ -101,53 +119,94 @@ size_t OpenReadClose(const std::string& path, std::vector<char>& buffer) {
 #else
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return 0;
+  struct stat st;
+  fstat(fd, &st);
   ssize_t got = pread(fd, buffer.data(), buffer.size(), 0);
   close(fd);
   return got > 0 ? static_cast<size_t>(got) : 0;
 #endif
 }
 
+struct TTimes {
+  double Floor, Probe;
+  int Sized;
+};
+
+TTimes Measure(const std::vector<std::string>& paths, int rounds) {
+  std::vector<char> buffer(kFirstRead);
+  TDCImageInfo probe;
+  std::vector<double> floor, probing;
+  int sized = 0;
+  for (int r = 0; r < rounds; ++r) {
+    auto t0 = Clock::now();
+    for (const std::string& p : paths) Floor(p, buffer);
+    auto t1 = Clock::now();
+    sized = 0;
+    for (const std::string& p : paths) {
+      probe.ReadInfo(p);
+      sized += probe.ImageType != itNone && probe.Width > 0;
+    }
+    auto t2 = Clock::now();
+    floor.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count() / paths.size());
+    probing.push_back(std::chrono::duration<double, std::micro>(t2 - t1).count() / paths.size());
+  }
+  std::sort(floor.begin(), floor.end());
+  std::sort(probing.begin(), probing.end());
+  return {floor[rounds / 2], probing[rounds / 2], sized};
+}
+
+void WriteList(const std::string& path, const std::vector<std::string>& paths) {
+  std::ofstream out(path, std::ios::binary);
+  for (const std::string& p : paths) out << p << "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string folder = Folder(argc, argv);
-  const int count = argc > 2 ? std::atoi(argv[2]) : 2400;
-  const int rounds = argc > 3 ? std::atoi(argv[3]) : 7;
+  const std::string folder = Folder(argc > 1 ? argv[1] : nullptr);
+  const int mixCount = argc > 2 ? std::atoi(argv[2]) : 2400;
+  const int phoneCount = argc > 3 ? std::atoi(argv[3]) : 600;
+  const int rounds = argc > 4 ? std::atoi(argv[4]) : 7;
   MakeFolder(folder);
-  std::vector<std::string> paths;
+  const std::string base = folder + (folder.back() == '/' || folder.back() == '\\' ? "" : "/");
+  std::vector<std::string> mix, phone, all;
   const char* ext[] = {".png", ".gif", ".bmp", ".pcx", ".tif", ".tif", ".jpg", ".bin"};
-  for (int i = 0; i < count; ++i) {
-    paths.push_back(folder + (folder.back() == '/' || folder.back() == '\\' ? "" : "/") + "f" + std::to_string(i) +
-                    ext[i % 8]);
-    const TBytes b = CorpusFile(i);
-    std::ofstream(paths.back(), std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
+  for (int i = 0; i < mixCount; ++i) {
+    mix.push_back(base + "f" + std::to_string(i) + ext[i % 8]);
+    const TBytes b = MixFile(i);
+    std::ofstream(mix.back(), std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
   }
+  for (int i = 0; i < phoneCount; ++i) {
+    phone.push_back(base + "phone" + std::to_string(i) + ".jpg");
+    const TBytes b = PhoneFile(i);
+    std::ofstream(phone.back(), std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
+  }
+  // The whole list interleaves the two parts, as a folder would mix them.
+  for (size_t i = 0, j = 0; i < mix.size() || j < phone.size();) {
+    for (int k = 0; k < 4 && i < mix.size(); ++k) all.push_back(mix[i++]);
+    if (j < phone.size()) all.push_back(phone[j++]);
+  }
+  WriteList(base + "mix.txt", mix);
+  WriteList(base + "phone.txt", phone);
+  WriteList(base + "all.txt", all);
 
-  std::vector<char> buffer(kHeadBlock);
-  TDCImageInfo probe;
-  int recognised = 0;
-  std::vector<double> baseline, probing;
-  for (int r = 0; r < rounds; ++r) {
-    auto t0 = Clock::now();
-    for (const std::string& p : paths) OpenReadClose(p, buffer);
-    auto t1 = Clock::now();
-    recognised = 0;
-    for (const std::string& p : paths) {
-      probe.ReadInfo(p);
-      recognised += probe.ImageType != itNone && probe.Width > 0;
-    }
-    auto t2 = Clock::now();
-    baseline.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count() / count);
-    probing.push_back(std::chrono::duration<double, std::micro>(t2 - t1).count() / count);
+  std::printf("probe benchmark: median of %d rounds, microseconds per file\n", rounds);
+  std::printf("  %-7s %6s %8s %8s %7s %s\n", "list", "files", "floor", "probe", "ratio", "sized by the probe");
+  struct {
+    const char* name;
+    const std::vector<std::string>* paths;
+    int images;  // every image must be sized (noise may pass for one now and then)
+  } lists[] = {{"mix", &mix, mixCount - mixCount / 8},
+               {"phone", &phone, phoneCount},
+               {"all", &all, mixCount - mixCount / 8 + phoneCount}};
+  bool ok = true;
+  for (const auto& list : lists) {
+    const TTimes t = Measure(*list.paths, rounds);
+    std::printf("  %-7s %6zu %8.2f %8.2f %7.3f %d\n", list.name, list.paths->size(), t.Floor, t.Probe,
+                t.Probe / t.Floor, t.Sized);
+    std::printf("result %s floor %.3f\nresult %s probe %.3f\n", list.name, t.Floor, list.name, t.Probe);
+    ok = ok && t.Sized >= list.images;
   }
-  std::sort(baseline.begin(), baseline.end());
-  std::sort(probing.begin(), probing.end());
-  const double b = baseline[rounds / 2], p = probing[rounds / 2];
-  std::printf("probe benchmark: %d files of about 100 KB (%d of them images the probe sized), %d rounds, median\n",
-              count, recognised, rounds);
-  std::printf("  baseline (open, read %zu bytes, close): %8.2f us per file\n", kHeadBlock, b);
-  std::printf("  probe (ReadInfo):                       %8.2f us per file\n", p);
-  std::printf("  ratio probe / baseline:                 %8.3f\n", p / b);
-  // Every image of the corpus is sized (noise may pass for one now and then).
-  return recognised >= count - count / 8 ? 0 : 1;
+  std::printf("  floor: open, size query, one read of %zu bytes, close\n", kFirstRead);
+  return ok ? 0 : 1;
 }
