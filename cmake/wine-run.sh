@@ -8,7 +8,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # unless a test asks for another.
 export LC_ALL=${GALVORA_WINE_LOCALE:-C.UTF-8}
 if [ -z "${WINEPREFIX:-}" ]; then
-  export WINEPREFIX="$(cd "$(dirname "$0")/.." && pwd)/build/win32/wineprefix"
+  export WINEPREFIX="$(cd "$(dirname "$0")/.." && pwd)/build/wineprefix"
 fi
 # A persistent wineserver writes system.reg only when it stops, so the
 # prefix is told by its drive. The daemons that wineboot leaves running
@@ -17,4 +17,14 @@ if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
   mkdir -p "$WINEPREFIX"
   ( flock 9; [ -d "$WINEPREFIX/drive_c/windows" ] || wineboot -i >/dev/null 2>&1 9>&- ) 9>"$WINEPREFIX.lock"
 fi
-exec wine "$@"
+# Wine starts its desktop and services on demand, and they inherit the
+# program's output and outlive it; through a pipe they would keep ctest
+# waiting. So the output goes to a file and is shown when the program ends.
+log=$(mktemp "${TMPDIR:-/tmp}/galvora-wine.XXXXXX")
+set +e
+wine "$@" >"$log" 2>&1
+rc=$?
+set -e
+cat "$log"
+rm -f "$log"
+exit "$rc"

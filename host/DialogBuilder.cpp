@@ -6,13 +6,13 @@ namespace {
 
 enum TPlace { pType, pX1, pY1, pX2, pFocus, pSelected, pFlags, pData };
 
-int32_t SelectedOf(const TDialogValue& v) {
+intptr_t SelectedOf(const TDialogValue& v) {
   switch (v.Kind) {
     case TDialogValue::vkBool: return v.Bool ? 1 : 0;
     case TDialogValue::vkBoolRef: return v.BoolRef ? *v.BoolRef : 0;
-    // Edit items take a history name or mask through Selected. The value is
-    // a real pointer only in the 32-bit build the host loads.
-    case TDialogValue::vkTextPtr: return static_cast<int32_t>(reinterpret_cast<intptr_t>(v.TextPtr));
+    // Edit items take a history name or mask through Selected, which is as
+    // wide as a pointer on either target.
+    case TDialogValue::vkTextPtr: return reinterpret_cast<intptr_t>(v.TextPtr);
     // An integer describes no selection (the OK button's 1 in the settings
     // dialog among them): the box is left clear.
     default: return 0;

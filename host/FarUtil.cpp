@@ -20,7 +20,11 @@ constexpr int kMenuLines = 5;
 }  // namespace
 
 void StoreStartupInfo(const PluginStartupInfo* info) {
-  std::memcpy(&Info, info, sizeof Info);
+  // The record up to EditorControl, or what the host has of it: a host with
+  // a shorter record is not read beyond its end, and the rest stays zero.
+  std::memset(&Info, 0, sizeof Info);
+  const size_t given = info->StructSize > 0 ? static_cast<size_t>(info->StructSize) : 0;
+  std::memcpy(&Info, info, given < sizeof Info ? given : sizeof Info);
   if (StartupHook) StartupHook();
 }
 
@@ -52,13 +56,14 @@ int ShowCommandMenu(int highlight) {
   for (int i = 0; i < kMenuLines; ++i) CopyToField(items[i].Text, sizeof items[i].Text, GetMsg(MMenuFullSize + i));
   unsigned line = static_cast<unsigned>(highlight) < kMenuLines ? static_cast<unsigned>(highlight) : 0;
   items[line].Selected = -1;
+  if (!Info.Menu) return -1;
   return Info.Menu(Info.ModuleNumber, -1, -1, 0, FMENU_AUTOHIGHLIGHT, GetMsg(MTitle), nullptr,
                    nullptr, nullptr, nullptr, items.data(), kMenuLines);
 }
 
 int RunDialog(const char* helpTopic, const TDialogDescription& description, int width, int height) {
   std::vector<FarDialogItem> items = BuildDialogItems(description, GetMsg);
-  if (items.empty()) return -1;
+  if (items.empty() || !Info.Dialog) return -1;
   int result = Info.Dialog(Info.ModuleNumber, -1, -1, width, height, helpTopic, items.data(),
                            static_cast<int32_t>(items.size()));
   if (result != -1) StoreDialogResults(description, items);
@@ -66,5 +71,6 @@ int RunDialog(const char* helpTopic, const TDialogDescription& description, int 
 }
 
 void GetActivePanelInfo(PanelInfo* panel) {
+  if (!Info.Control) return;
   Info.Control(reinterpret_cast<void*>(static_cast<intptr_t>(-1)), FCTL_GETPANELINFO, panel);
 }

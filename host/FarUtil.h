@@ -12,7 +12,8 @@
 // Procedure run right after SetStartupInfo has stored the host's table.
 extern void (*StartupHook)();
 
-// Copies the host's 336-byte record and runs StartupHook.
+// Copies the host's record (336 bytes on 32-bit, 408 on 64-bit, or fewer
+// when the host's StructSize says so) and runs StartupHook.
 void StoreStartupInfo(const PluginStartupInfo* info);
 
 // The host's text for a message number (low seven bits); owned by the host.

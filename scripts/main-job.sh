@@ -3,24 +3,27 @@
 # a folder of images (the bundled samples unless one is given), chooses the
 # thumbnail line (or the full-size line with --full), and prints the page
 # that the plugin opened, with a screenshot of it rendered by Chromium.
+# The 32-bit DLL by default; --x64 runs the 64-bit one in a 64-bit bench.
 #
-#   scripts/main-job.sh [--full] [FOLDER]
+#   scripts/main-job.sh [--full] [--x64] [FOLDER]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 line=1
+preset=win32
 folder="$here/samples"
 for arg in "$@"; do
   case "$arg" in
     --full) line=0 ;;
-    -h | --help) sed -n '2,8p' "$0"; exit 0 ;;
+    --x64) preset=win64 ;;
+    -h | --help) sed -n '2,9p' "$0"; exit 0 ;;
     *) folder=$(cd "$arg" && pwd) ;;
   esac
 done
 
 "$here/scripts/setup.sh"
 cd "$here"
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 >/dev/null
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" >/dev/null
 
 out="$here/build/main-job"
 mkdir -p "$out"
@@ -28,9 +31,9 @@ mkdir -p "$out"
 wine_env_start "$out/wineprefix"
 trap wine_env_stop EXIT
 
-bin=$(winepath -w "$here/build/win32/bin")
+bin=$(winepath -w "$here/build/$preset/bin")
 log='C:\galvora-open.log'
-wine "$here/build/win32/bin/hostemu.exe" --plugin "$bin\\Galvora.dll" \
+wine "$here/build/$preset/bin/hostemu.exe" --plugin "$bin\\Galvora.dll" \
   --folder "$(winepath -w "$folder")" --menu "$line" \
   --handler "$bin\\openrec.exe" "$log" --open >"$out/hostemu.txt"
 cat "$out/hostemu.txt"

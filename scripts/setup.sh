@@ -5,7 +5,7 @@ set -euo pipefail
 
 need=(
   cmake ninja-build git zip unzip
-  g++-mingw-w64-i686 wine wine32:i386
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
   googletest
   clang-14 libclang-rt-14-dev
   chromium bubblewrap

@@ -2,13 +2,14 @@
 # The browser test: the real DLL makes gallery pages from the bundled
 # samples under Wine (both views), and headless Chromium checks them.
 # Runs in the Wine prefix of the test run (WINEPREFIX), like the rest of
-# the win32 suite.
+# the Windows suite, with the DLL and the bench of one build:
+#   run.sh BIN_DIR   (build/win32/bin or build/win64/bin)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
-bin="$here/build/win32/bin"
-out="$here/build/test-artifacts"
+bin=$(cd "${1:-$here/build/win32/bin}" && pwd)
+out="$here/build/test-artifacts/$(basename "$(dirname "$bin")")"
 mkdir -p "$out"
-export WINEPREFIX="${WINEPREFIX:-$here/build/win32/wineprefix}"
+export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
 wine() { "$here/cmake/wine-run.sh" "$@"; }
 # On its own, this keeps one server alive across its steps (when the test
 # run keeps one already, this does nothing) and makes the prefix.

@@ -94,9 +94,9 @@ TEST_F(ConfigDialog, ShowsTheNineteenItemsOfTheSettingsDialog) {
   for (int i = 0; i < 19; ++i) {
     const FarDialogItem& it = d.Items[i];
     const auto& w = want[i];
-    EXPECT_EQ((std::vector<int>{it.Type, it.X1, it.Y1, it.X2, it.Y2, it.Focus, it.Selected, static_cast<int>(it.Flags),
+    EXPECT_EQ((std::vector<intptr_t>{it.Type, it.X1, it.Y1, it.X2, it.Y2, it.Focus, it.Selected, static_cast<intptr_t>(it.Flags),
                                 it.DefaultButton}),
-              (std::vector<int>{w.type, w.x1, w.y1, w.x2, w.y2, w.focus, w.selected, static_cast<int>(w.flags),
+              (std::vector<intptr_t>{w.type, w.x1, w.y1, w.x2, w.y2, w.focus, w.selected, static_cast<intptr_t>(w.flags),
                                 w.defaultButton}))
         << "item " << i;
     EXPECT_STREQ(it.Data, w.data) << "item " << i;

@@ -87,6 +87,10 @@ const std::set<std::string> kAllowedImports = {
     "shell32.dll!ShellExecuteExW",
     "user32.dll!CloseClipboard", "user32.dll!EmptyClipboard", "user32.dll!OemToCharBuffA",
     "user32.dll!OpenClipboard", "user32.dll!SetClipboardData",
+    // The 64-bit runtime's unwinder and its forms of the C runtime's globals.
+    "kernel32.dll!RaiseException", "kernel32.dll!RtlCaptureContext", "kernel32.dll!RtlLookupFunctionEntry",
+    "kernel32.dll!RtlUnwindEx", "kernel32.dll!RtlVirtualUnwind", "msvcrt.dll!___lc_codepage_func",
+    "msvcrt.dll!___mb_cur_max_func", "msvcrt.dll!__iob_func",
 };
 
 }  // namespace
@@ -130,7 +134,7 @@ TEST_F(EntryPoints, AnnouncesOneEntryInThePluginsAndConfigurationMenus) {
   start.DiskMenuNumbers = diskNumbers;
   start.CommandPrefix = "x";
   PluginInfo info = host_->GetPluginInfo(start);
-  EXPECT_EQ(info.StructSize, 40);
+  EXPECT_EQ(info.StructSize, sizeof(void*) == 8 ? 72 : 40) << "the record up to and including CommandPrefix";
   EXPECT_EQ(info.Flags, 0u);
   EXPECT_EQ(info.DiskMenuStrings, diskStrings);
   EXPECT_EQ(info.DiskMenuNumbers, diskNumbers);

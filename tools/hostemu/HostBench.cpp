@@ -109,7 +109,7 @@ bool PatchImport(HMODULE module, const char* dll, const char* function, void* re
 }  // namespace
 
 struct THostServices {
-  static const char* WINAPI GetMsg(int32_t pluginNumber, int32_t msgId) {
+  static const char* WINAPI GetMsg(intptr_t pluginNumber, int32_t msgId) {
     (void)pluginNumber;
     THostBench* host = THostBench::Current;
     host->MessageIds.push_back(msgId);
@@ -117,7 +117,7 @@ struct THostServices {
     return host->Messages[msgId].c_str();
   }
 
-  static int32_t WINAPI Menu(int32_t pluginNumber, int32_t x, int32_t y, int32_t maxHeight, uint32_t flags,
+  static int32_t WINAPI Menu(intptr_t pluginNumber, int32_t x, int32_t y, int32_t maxHeight, uint32_t flags,
                              const char* title, const char* bottom, const char* helpTopic,
                              const int32_t* breakKeys, int32_t* breakCode, const FarMenuItem* items,
                              int32_t itemsNumber) {
@@ -132,7 +132,7 @@ struct THostServices {
     return answer;
   }
 
-  static int32_t WINAPI Dialog(int32_t pluginNumber, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+  static int32_t WINAPI Dialog(intptr_t pluginNumber, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                                const char* helpTopic, FarDialogItem* items, int32_t itemsNumber) {
     THostBench* host = THostBench::Current;
     TDialogCall call{pluginNumber, x1, y1, x2, y2, helpTopic,

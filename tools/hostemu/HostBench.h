@@ -27,7 +27,8 @@ struct TDialogAnswer {
 };
 
 struct TMenuCall {
-  int32_t ModuleNumber, X, Y, MaxHeight;
+  intptr_t ModuleNumber;
+  int32_t X, Y, MaxHeight;
   uint32_t Flags;
   const char* TitlePtr;
   std::string Title;
@@ -36,7 +37,8 @@ struct TMenuCall {
 };
 
 struct TDialogCall {
-  int32_t ModuleNumber, X1, Y1, X2, Y2;
+  intptr_t ModuleNumber;
+  int32_t X1, Y1, X2, Y2;
   const char* HelpTopic;
   std::vector<FarDialogItem> Items;  // as the plugin passed them
   std::vector<FarDialogItem> Closed;  // as the answer left them
@@ -74,7 +76,7 @@ class THostBench {
   // switched to OEM, as the host runs it.
   std::string ModuleName;
   std::string RootKey = "Software\\Far\\Plugins";
-  int32_t ModuleNumber = 1;
+  intptr_t ModuleNumber = 1;
   std::vector<std::string> Messages;
 
   // The entry points.

@@ -103,7 +103,7 @@ void PrintCalls(THostBench& host, size_t& menus, size_t& dialogs, size_t& contro
       const std::string note =
           shown.size() < strnlen(it.Data, sizeof it.Data) ? " clipped to \"" + shown + "\"" : std::string();
       std::printf("dialog:   %2zu type=%d x1=%d y1=%d x2=%d y2=%d focus=%d selected=%d flags=0x%x default=%d \"%s\"%s\n",
-                  i, it.Type, it.X1, it.Y1, it.X2, it.Y2, it.Focus, it.Selected, it.Flags, it.DefaultButton,
+                  i, it.Type, it.X1, it.Y1, it.X2, it.Y2, it.Focus, static_cast<int>(it.Selected), it.Flags, it.DefaultButton,
                   it.Data, note.c_str());
     }
   }
