@@ -148,6 +148,22 @@ TEST_F(EntryPoints, AnnouncesOneEntryInThePluginsAndConfigurationMenus) {
   EXPECT_EQ(info.PluginMenuStrings[0], host_->Messages[0].c_str()) << "the host's own text, not a copy";
 }
 
+TEST_F(EntryPoints, HostRecordIsReadOnlyAsFarAsItsStructSizeSays) {
+  // A host whose record ends before Control: the pointer that lies behind
+  // it in memory is not the host's and must not be called.
+  host_ = std::make_unique<THostBench>();
+  ASSERT_TRUE(host_->Load(DllPath())) << host_->Error();
+  ASSERT_TRUE(host_->LoadLanguage(BinDir() + "GalvoraEng.lng"));
+  host_->RootKey = root_;
+  host_->StructSize = offsetof(PluginStartupInfo, Control);
+  host_->Start();
+  host_->MenuAnswers = {2};
+  EXPECT_EQ(host_->OpenPlugin(), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(host_->Menus.size(), 1u) << "the services inside the record are used";
+  EXPECT_TRUE(host_->Controls.empty());
+  EXPECT_EQ(ReadValue(SettingsKey(), "ColsTh").Data, Dword(6)) << "and so is RootKey";
+}
+
 TEST_F(EntryPoints, SecondAnnouncementSharesTheArrayWithTheTitleOfThatMoment) {
   StartPlugin();
   PluginInfo first = host_->GetPluginInfo();

@@ -233,7 +233,7 @@ void THostBench::Start() {
   Current = this;
   TOemFileApis oem;
   std::memset(&info_, 0, sizeof info_);
-  info_.StructSize = sizeof info_;
+  info_.StructSize = StructSize ? StructSize : static_cast<int32_t>(sizeof info_);
   CopyField(info_.ModuleName, sizeof info_.ModuleName, ModuleName);
   info_.ModuleNumber = ModuleNumber;
   rootKeyText_ = RootKey;

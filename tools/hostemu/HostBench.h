@@ -77,6 +77,8 @@ class THostBench {
   std::string ModuleName;
   std::string RootKey = "Software\\Far\\Plugins";
   intptr_t ModuleNumber = 1;
+  // The record's StructSize; 0 gives the whole 1.x record.
+  int32_t StructSize = 0;
   std::vector<std::string> Messages;
 
   // The entry points.
