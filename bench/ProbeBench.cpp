@@ -3,6 +3,7 @@
 // 4 KB once, close it.
 //
 //   galvora-probe-bench [FOLDER] [FILES] [PHONE_FILES] [ROUNDS]
+//   galvora-probe-bench --measure LIST_FILE ROUNDS
 //
 // The corpus has two parts: the mix of six formats and non-images, and
 // photos as phones write them (a 30-70 KB Exif block with a thumbnail, XMP
@@ -10,7 +11,8 @@
 // orientation 1, 6 or 8). Their path lists are left in FOLDER (mix.txt,
 // phone.txt, all.txt) for the other readers that scripts/bench.sh runs over
 // the same files. Prints the median time per file of both loops for each
-// list, and lines "result LIST READER MICROSECONDS" for the script.
+// list. With --measure it only times the files of one list and prints
+// "FLOOR PROBE SIZED", so that a script can take turns with other readers.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -160,9 +162,26 @@ void WriteList(const std::string& path, const std::vector<std::string>& paths) {
   for (const std::string& p : paths) out << p << "\n";
 }
 
+std::vector<std::string> ReadList(const std::string& path) {
+  std::vector<std::string> paths;
+  std::ifstream in(path, std::ios::binary);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) paths.push_back(line);
+  }
+  return paths;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--measure") {
+    const std::vector<std::string> paths = ReadList(argv[2]);
+    if (paths.empty()) return 2;
+    const TTimes t = Measure(paths, std::atoi(argv[3]));
+    std::printf("%.3f %.3f %d\n", t.Floor, t.Probe, t.Sized);
+    return 0;
+  }
   const std::string folder = Folder(argc > 1 ? argv[1] : nullptr);
   const int mixCount = argc > 2 ? std::atoi(argv[2]) : 2400;
   const int phoneCount = argc > 3 ? std::atoi(argv[3]) : 600;
@@ -204,7 +223,6 @@ int main(int argc, char** argv) {
     const TTimes t = Measure(*list.paths, rounds);
     std::printf("  %-7s %6zu %8.2f %8.2f %7.3f %d\n", list.name, list.paths->size(), t.Floor, t.Probe,
                 t.Probe / t.Floor, t.Sized);
-    std::printf("result %s floor %.3f\nresult %s probe %.3f\n", list.name, t.Floor, list.name, t.Probe);
     ok = ok && t.Sized >= list.images;
   }
   std::printf("  floor: open, size query, one read of %zu bytes, close\n", kFirstRead);

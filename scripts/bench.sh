@@ -39,20 +39,27 @@ rounds=7
 corpus="$here/build/bench/corpus"
 rm -rf "$corpus"
 echo "== probe, native"
-out=$(build/native/bin/galvora-probe-bench "$corpus" 2400 600 "$rounds")
-echo "$out" | grep -v '^result '
-declare -A us
-while read -r _ list reader value; do us[$list.$reader]=$value; done < <(echo "$out" | grep '^result ')
-for list in mix phone all; do
-  read -r us[$list.rust] _ < <("$readers/imagesize-reader" "$rounds" < "$corpus/$list.txt")
-  read -r us[$list.python] _ < <(/usr/bin/python3 "$here/bench/readers/imagesize_reader.py" 3 < "$corpus/$list.txt")
+build/native/bin/galvora-probe-bench "$corpus" 2400 600 "$rounds"
+# The readers take turns, one round each, so that a machine that speeds up
+# or slows down over the minutes favours none of them.
+declare -A times
+for ((round = 0; round < rounds; round++)); do
+  for list in mix phone all; do
+    read -r floor probe _ < <(build/native/bin/galvora-probe-bench --measure "$corpus/$list.txt" 1)
+    read -r rust _ < <("$readers/imagesize-reader" 1 < "$corpus/$list.txt")
+    read -r python _ < <(/usr/bin/python3 "$here/bench/readers/imagesize_reader.py" 1 < "$corpus/$list.txt")
+    times[$list.floor]+="$floor " times[$list.probe]+="$probe " times[$list.rust]+="$rust " times[$list.python]+="$python "
+  done
 done
+median() { tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 echo
-echo "microseconds per file (median), natively; mix = six formats and non-images, phone = photos as phones write them"
+echo "microseconds per file, median of $rounds rounds taken in turns, natively"
+echo "(mix: six formats and non-images; phone: photos as phones write them)"
 printf '  %-6s %8s %8s %8s %8s   %s\n' list floor probe rust python "probe / floor"
 for list in mix phone all; do
-  awk -v l="$list" -v f="${us[$list.floor]}" -v p="${us[$list.probe]}" -v r="${us[$list.rust]}" \
-    -v y="${us[$list.python]}" 'BEGIN { printf "  %-6s %8.2f %8.2f %8.2f %8.2f   %.3f\n", l, f, p, r, y, p / f }'
+  awk -v l="$list" -v f="$(median "${times[$list.floor]}")" -v p="$(median "${times[$list.probe]}")" \
+    -v r="$(median "${times[$list.rust]}")" -v y="$(median "${times[$list.python]}")" \
+    'BEGIN { printf "  %-6s %8.2f %8.2f %8.2f %8.2f   %.3f\n", l, f, p, r, y, p / f }'
 done
 rm -rf "$corpus"
 
@@ -61,7 +68,7 @@ wine_env_start "$here/build/bench/wineprefix"
 trap wine_env_stop EXIT
 echo
 echo "== probe, under Wine (the floor with CreateFileA, GetFileSizeEx, ReadFile, CloseHandle)"
-wine build/win32/bin/galvora-probe-bench.exe 'C:\galvora-probe-corpus' 2400 600 "$rounds" | tr -d '\r' | grep -v '^result '
+wine build/win32/bin/galvora-probe-bench.exe 'C:\galvora-probe-corpus' 2400 600 "$rounds" | tr -d '\r'
 echo "== page job under Wine"
 templates=$(winepath -w "$here/templates/modern-1252")
 for n in 1000 10000; do wine build/win32/bin/galvora-page-bench.exe "$n"; done
