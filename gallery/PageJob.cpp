@@ -124,8 +124,7 @@ class TWin32TemplateFiles final : public TTemplateFiles {
 };
 
 void OpenPage(const std::wstring& pagePath) {
-  const size_t separator = pagePath.find_last_of(L"\\:");
-  const std::wstring folder = separator == std::wstring::npos ? std::wstring() : pagePath.substr(0, separator + 1);
+  const std::wstring folder = FolderPart(pagePath);
   SHELLEXECUTEINFOW info;
   std::memset(&info, 0, sizeof info);
   info.cbSize = sizeof info;

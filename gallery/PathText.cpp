@@ -48,9 +48,19 @@ std::string AddBackslash(std::string path) {
   return path;
 }
 
+std::wstring AddBackslash(std::wstring path) {
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
+  return path;
+}
+
 std::string FolderPart(std::string_view path) {
   size_t at = LastSeparator(path);
   return at == std::string_view::npos ? std::string() : std::string(path.substr(0, at + 1));
+}
+
+std::wstring FolderPart(std::wstring_view path) {
+  size_t at = path.find_last_of(L"\\:");
+  return at == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(0, at + 1));
 }
 
 std::string NamePart(std::string_view path) {

@@ -9,10 +9,12 @@
 // The path with a backslash at its end. An empty path stays empty, so a
 // name joined to it stays as the host gave it.
 std::string AddBackslash(std::string path);
+std::wstring AddBackslash(std::wstring path);
 
 // Everything up to and including the last backslash or colon; empty when
 // there is neither.
 std::string FolderPart(std::string_view path);
+std::wstring FolderPart(std::wstring_view path);
 
 // Everything after the last backslash or colon; the whole path when there
 // is neither.

@@ -34,7 +34,7 @@ class TFolderSearch {
 bool DeleteInFolder(const std::wstring& folder, int depth) {
   bool result = FolderExists(folder);
   if (!result) return false;
-  const std::wstring base = folder.back() == L'\\' ? folder : folder + L'\\';
+  const std::wstring base = AddBackslash(folder);
   TFolderSearch search(base + L"galv*.htm");
   if (!search.Found()) return result;
   do {

@@ -56,6 +56,8 @@ TEST(AddBackslash, AppendsOnlyWhereMissing) {
   EXPECT_EQ(AddBackslash("C:\\"), "C:\\");
   EXPECT_EQ(AddBackslash("x"), "x\\");
   EXPECT_EQ(AddBackslash(""), "");
+  EXPECT_EQ(AddBackslash(std::wstring(L"C:\\Temp")), L"C:\\Temp\\");
+  EXPECT_EQ(AddBackslash(std::wstring()), L"");
 }
 
 TEST(PathParts, SplitAtTheLastBackslashOrColon) {
@@ -72,6 +74,7 @@ TEST(PathParts, SplitAtTheLastBackslashOrColon) {
     EXPECT_EQ(FolderPart(c.path), c.folder) << c.path;
     EXPECT_EQ(NamePart(c.path), c.name) << c.path;
   }
+  EXPECT_EQ(FolderPart(std::wstring_view(L"C:\\Temp\\galv1.htm")), L"C:\\Temp\\");
 }
 
 TEST(FileUrl, EncodesOnlyPercentAndHashAndEscapesMarkup) {
