@@ -25,4 +25,3 @@ std::wstring WidePath(const std::string& path, TCodePage codePage) {
   return Widen(path, codePage == cpOem ? CP_OEMCP : CP_ACP);
 }
 
-std::wstring WideFromAnsi(const std::string& text) { return Widen(text, CP_ACP); }

@@ -12,5 +12,3 @@
 std::wstring WidePath(const TPathName& path);
 std::wstring WidePath(const std::string& path, TCodePage codePage);
 
-// The text in UTF-16, from the ANSI code page.
-std::wstring WideFromAnsi(const std::string& text);

@@ -21,7 +21,7 @@ class TSettingsKey {
     // true name, so that a user name beyond ASCII in it finds the host's key.
     std::string path = RootKey();
     path.append(RegSubKey, 0, 255);
-    const std::wstring widePath = WidePath(TPathName(path, cpOem));
+    const std::wstring widePath = WidePath(path, cpOem);
     // A path this long cannot name our key; a shortened one could name
     // someone else's. Treat it as a key that cannot be opened.
     if (widePath.empty() || widePath.size() > kMaxKeyPath) return;

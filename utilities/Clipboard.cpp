@@ -51,7 +51,7 @@ bool CopyToClipboard(const std::string& text) {
   // Windows would make the Unicode text from CF_TEXT with the code page of
   // whatever keyboard layout is active when a program pastes. Given here,
   // it is the text itself, converted with the code page it is written in.
-  const std::wstring wide = WideFromAnsi(text);
+  const std::wstring wide = WidePath(text, cpAnsi);
   if (!wide.empty()) PutBlock(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   return true;
 }
