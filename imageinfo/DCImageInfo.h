@@ -1,12 +1,14 @@
-// Image header probe: recognises PNG, GIF, BMP, PCX, TIFF (both byte orders)
-// and JPEG by their first bytes and reads width, height and colour depth from
-// the header, without decoding pixels.
+// Image header probe: recognises an image file by its first bytes and reads
+// its width, height and colour depth from the header, without decoding
+// pixels. One reader per format lives in imageinfo/formats/; the size is the
+// one a browser shows.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "imageinfo/BlockReader.h"
 #include "imageinfo/ByteSource.h"
 #include "platform/PathName.h"
 
@@ -18,6 +20,12 @@ enum TImageType : uint8_t {
   itBMP = 4,
   itPCX = 5,
   itTIFF = 6,
+  itWebP = 7,
+  itAVIF = 8,
+  itHEIF = 9,
+  itJXL = 10,
+  itICO = 11,
+  itSVG = 12,
 };
 
 // The JPEG start marker is searched for below this offset, and the search
@@ -27,8 +35,6 @@ enum TImageType : uint8_t {
 // cost of any file stays bounded.
 constexpr int32_t kJpegWindow = 20000;
 constexpr int32_t kMarkerSearchBudget = 20000;
-// First read from every file: every header but that of a long JPEG walk.
-constexpr size_t kFirstRead = 4096;
 
 class TDCImageInfo {
  public:
@@ -40,10 +46,13 @@ class TDCImageInfo {
   // Length of the last file probed; 0 when it could not be opened, and
   // 2147483647 for files of 2 GiB or more.
   int32_t FileSize = 0;
-  // Exif orientation of the last JPEG probed (1 to 8 as cameras write it),
-  // 0 when it has none. With 5 to 8 the picture is shown turned by a
-  // quarter, and Width and Height are the size as shown.
+  // Orientation of the last picture probed as its file records it (1 to 8,
+  // as cameras write it: Exif in a JPEG, tag 274 in a TIFF, the JPEG XL
+  // header), 0 when it has none. With 5 to 8 the picture is shown turned by
+  // a quarter, and Width and Height are the size as shown.
   int32_t Orientation = 0;
+  // Why the last file probed got no size; pfNone when it got one.
+  TProbeFailure Failure = pfNone;
 
   // Probes one file, named in its own code page. Whatever goes wrong leaves
   // a cleared result; nothing is raised.
@@ -54,7 +63,8 @@ class TDCImageInfo {
   // before the call returns.
   void ReadInfoFrom(std::unique_ptr<TByteSource> source);
 
-  // ImageType, Width, Height and Depth := 0; FileSize and Orientation are kept.
+  // ImageType, Width, Height and Depth := 0; FileSize, Orientation and
+  // Failure are kept.
   void Clear();
 
  private:

@@ -225,4 +225,219 @@ inline TBytes PhoneJpeg(uint16_t w, uint16_t h, uint16_t orientation, bool bigEn
   return b;
 }
 
+// GIF with its first image descriptor behind the global colour table and
+// one extension block (a graphic control extension and a comment).
+inline TBytes GifWithFrame(uint16_t screenW, uint16_t screenH, uint16_t left, uint16_t top, uint16_t w, uint16_t h) {
+  TBytes b = GifHeader(screenW, screenH, 0x81);  // a global table of 4 colours
+  Append(b, TBytes(12, 0));
+  Append(b, {0x21, 0xF9, 4, 0, 0, 0, 0, 0});
+  Append(b, {0x21, 0xFE, 3, 'h', 'i', '!', 2, 'o', 'k', 0});
+  Append(b, {0x2C});
+  for (uint16_t v : {left, top, w, h}) Append(b, {v & 0xFF, v >> 8});
+  Append(b, {0, 2, 2, 0x44, 0x01, 0, 0x3B});
+  return b;
+}
+
+// BigTIFF (version 43): a directory of 20-byte entries at 16.
+inline TBytes BigTiff(bool bigEndian, const std::vector<TTiffEntry>& entries) {
+  TBytes b(16, 0);
+  auto p16 = [&](size_t at, uint32_t v) { bigEndian ? Put16BE(b, at, v) : Put16LE(b, at, v); };
+  auto p64 = [&](size_t at, uint64_t v) {
+    if (b.size() < at + 8) b.resize(at + 8, 0);
+    for (int i = 0; i < 8; ++i) b[at + (bigEndian ? 7 - i : i)] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  b[0] = b[1] = bigEndian ? 'M' : 'I';
+  p16(2, 43);
+  p16(4, 8);
+  p64(8, 16);
+  p64(16, entries.size());
+  size_t e = 24;
+  for (const TTiffEntry& entry : entries) {
+    p16(e, entry.Tag);
+    p16(e + 2, entry.Type);
+    p64(e + 4, entry.Count);
+    p64(e + 12, 0);
+    if (entry.Type == 3) p16(e + 12, entry.Value);
+    else if (entry.Type == 4) { bigEndian ? Put32BE(b, e + 12, entry.Value) : Put32LE(b, e + 12, entry.Value); }
+    else if (entry.Type == 1) b[e + 12] = static_cast<uint8_t>(entry.Value);
+    e += 20;
+  }
+  p64(e, 0);
+  return b;
+}
+
+// RIFF containers: WebP with its first chunk.
+inline TBytes Riff(const char* form, const TBytes& chunks) {
+  TBytes b = Text("RIFF");
+  Put32LE(b, 4, static_cast<uint32_t>(chunks.size() + 4));
+  Append(b, Text(form));
+  Append(b, chunks);
+  return b;
+}
+inline TBytes RiffChunk(const char* fourcc, const TBytes& payload) {
+  TBytes b = Text(fourcc);
+  Put32LE(b, 4, static_cast<uint32_t>(payload.size()));
+  Append(b, payload);
+  if (payload.size() % 2) b.push_back(0);
+  return b;
+}
+inline TBytes WebPLossy(uint16_t w, uint16_t h, uint8_t scaleBits = 0) {
+  TBytes p = {0x50, 0x01, 0x00, 0x9D, 0x01, 0x2A};
+  Put16LE(p, 6, w | scaleBits << 14);
+  Put16LE(p, 8, h | scaleBits << 14);
+  Append(p, TBytes(8, 0));
+  return Riff("WEBP", RiffChunk("VP8 ", p));
+}
+inline TBytes WebPLossless(uint32_t w, uint32_t h, bool alpha) {
+  TBytes p = {0x2F};
+  Put32LE(p, 1, (w - 1) | (h - 1) << 14 | (alpha ? 1u : 0u) << 28);
+  Append(p, TBytes(4, 0));
+  return Riff("WEBP", RiffChunk("VP8L", p));
+}
+inline TBytes WebPExtended(uint32_t w, uint32_t h, bool alpha) {
+  TBytes p(4, 0);
+  p[0] = alpha ? 0x10 : 0;
+  for (uint32_t v : {w - 1, h - 1})
+    Append(p, {static_cast<int>(v & 0xFF), static_cast<int>(v >> 8 & 0xFF), static_cast<int>(v >> 16 & 0xFF)});
+  TBytes chunks = RiffChunk("VP8X", p);
+  Append(chunks, RiffChunk("VP8L", {0x2F, 0, 0, 0, 0}));
+  return Riff("WEBP", chunks);
+}
+
+// ISO boxes: a box, a full box (version and flags first), and an AVIF or
+// HEIF file whose primary item `item` has the given property boxes.
+inline TBytes Box(const char* type, const TBytes& payload) {
+  TBytes b;
+  Put32BE(b, 0, static_cast<uint32_t>(payload.size() + 8));
+  Append(b, Text(type));
+  Append(b, payload);
+  return b;
+}
+inline TBytes FullBox(const char* type, uint8_t version, uint32_t flags, const TBytes& payload) {
+  TBytes p = {version};
+  Append(p, {static_cast<int>(flags >> 16 & 0xFF), static_cast<int>(flags >> 8 & 0xFF), static_cast<int>(flags & 0xFF)});
+  Append(p, payload);
+  return Box(type, p);
+}
+inline TBytes Be32(uint32_t v) {
+  TBytes b;
+  Put32BE(b, 0, v);
+  return b;
+}
+inline TBytes Ispe(uint32_t w, uint32_t h) {
+  TBytes p = Be32(w);
+  Append(p, Be32(h));
+  return FullBox("ispe", 0, 0, p);
+}
+inline TBytes Irot(uint8_t angle) { return Box("irot", {angle}); }
+inline TBytes Clap(uint32_t w, uint32_t h) {
+  TBytes p;
+  for (uint32_t v : {w, 1u, h, 1u, 0u, 1u, 0u, 1u}) Append(p, Be32(v));
+  return Box("clap", p);
+}
+inline TBytes Pixi(std::initializer_list<int> bits) {
+  TBytes p = {static_cast<uint8_t>(bits.size())};
+  Append(p, bits);
+  return FullBox("pixi", 0, 0, p);
+}
+// properties: the ipco boxes; associations: ipco indices (1-based) of item.
+inline TBytes HeifFile(const char* brand, const std::vector<TBytes>& properties, std::initializer_list<int> associations,
+                       uint16_t primary = 1, uint16_t item = 1) {
+  TBytes ftyp = Text(brand);
+  Append(ftyp, {0, 0, 0, 0});
+  Append(ftyp, Text("mif1"));
+  Append(ftyp, Text(brand));
+  TBytes ipco;
+  for (const TBytes& p : properties) Append(ipco, p);
+  TBytes ipma = Be32(1);
+  Append(ipma, {item >> 8, item & 0xFF, static_cast<int>(associations.size())});
+  for (int a : associations) ipma.push_back(static_cast<uint8_t>(a));
+  TBytes iprp = Box("ipco", ipco);
+  Append(iprp, FullBox("ipma", 0, 0, ipma));
+  TBytes meta = FullBox("hdlr", 0, 0, Text("\0\0\0\0pict\0\0\0\0\0\0\0\0\0\0\0\0\0"));
+  TBytes pitm;
+  Put16BE(pitm, 0, primary);
+  Append(meta, FullBox("pitm", 0, 0, pitm));
+  Append(meta, Box("iprp", iprp));
+  TBytes b = Box("ftyp", ftyp);
+  Append(b, FullBox("meta", 0, 0, meta));
+  Append(b, Box("mdat", TBytes(16, 0x42)));
+  return b;
+}
+
+// JPEG XL: bits written least significant first.
+class TBitWriter {
+ public:
+  TBitWriter& Put(uint32_t value, int count) {
+    for (int i = 0; i < count; ++i, ++bit_) {
+      if (bit_ % 8 == 0) bytes_.push_back(0);
+      bytes_.back() |= static_cast<uint8_t>((value >> i & 1) << (bit_ % 8));
+    }
+    return *this;
+  }
+  const TBytes& Bytes() const { return bytes_; }
+
+ private:
+  TBytes bytes_;
+  size_t bit_ = 0;
+};
+// One side in the selector form: selector s, then 9, 13, 18 or 30 bits of side - 1.
+inline void JxlSide(TBitWriter& w, int selector, uint32_t side) {
+  static const int kBits[4] = {9, 13, 18, 30};
+  w.Put(selector, 2).Put(side - 1, kBits[selector]);
+}
+// A codestream: signature, size header (small: multiples of 8), ratio, then
+// the metadata's all_default = 0, extra_fields = 1 and orientation - 1.
+inline TBytes JxlCodestream(uint32_t w, uint32_t h, uint32_t ratio = 0, int selector = 1, uint32_t orientation = 1,
+                            bool small = false) {
+  TBitWriter b;
+  b.Put(0xFF, 8).Put(0x0A, 8).Put(small, 1);
+  if (small) b.Put(h / 8 - 1, 5); else JxlSide(b, selector, h);
+  b.Put(ratio, 3);
+  if (ratio == 0) { if (small) b.Put(w / 8 - 1, 5); else JxlSide(b, selector, w); }
+  b.Put(0, 1).Put(1, 1).Put(orientation - 1, 3).Put(0, 16);
+  return b.Bytes();
+}
+inline TBytes JxlContainer(const TBytes& codestream, bool split) {
+  TBytes b = {0, 0, 0, 0x0C, 'J', 'X', 'L', ' ', 0x0D, 0x0A, 0x87, 0x0A};
+  Append(b, Box("ftyp", Text("jxl \0\0\0\0jxl ")));
+  if (!split) {
+    Append(b, Box("jxlc", codestream));
+    return b;
+  }
+  // Split after three bytes: the size header continues in the next box.
+  TBytes first = Be32(0), second = Be32(0x80000001);
+  first.insert(first.end(), codestream.begin(), codestream.begin() + 3);
+  second.insert(second.end(), codestream.begin() + 3, codestream.end());
+  Append(b, Box("jxlp", first));
+  Append(b, Box("Exif", TBytes(10, 0)));
+  Append(b, Box("jxlp", second));
+  return b;
+}
+
+// Icons: one directory entry per (width, height, bit count), each with 40
+// bytes of data behind the directory.
+struct TIconEntry {
+  uint8_t Width, Height;
+  uint16_t Bits;
+};
+inline TBytes IconFile(const std::vector<TIconEntry>& entries, bool cursor = false) {
+  TBytes b = {0, 0, 1, 0};
+  b[2] = cursor ? 2 : 1;
+  Put16LE(b, 4, static_cast<uint32_t>(entries.size()));
+  const size_t data = 6 + 16 * entries.size();
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const size_t e = 6 + 16 * i;
+    b.resize(e + 16, 0);
+    b[e] = entries[i].Width;
+    b[e + 1] = entries[i].Height;
+    Put16LE(b, e + 4, cursor ? 3 : 1);
+    Put16LE(b, e + 6, entries[i].Bits);
+    Put32LE(b, e + 8, 40);
+    Put32LE(b, e + 12, static_cast<uint32_t>(data + 40 * i));
+  }
+  b.resize(data + 40 * entries.size(), 0x11);
+  return b;
+}
+
 }  // namespace img

@@ -37,6 +37,29 @@ int main(int argc, char** argv) {
   img::Append(exif, img::JpegFrame(0xC0, 4000, 3000, 3));
   Put(probe, "jpeg-exif", exif);
   Put(probe, "text", std::string("\nnot really a picture"));
+  // The newer formats, each in its forms.
+  Put(probe, "gif-frame", img::GifWithFrame(32, 32, 24, 24, 16, 16));
+  Put(probe, "bigtiff-mm", img::BigTiff(true, {{256, 4, 70000}, {257, 3, 300}, {258, 1, 8, 3}, {274, 3, 6}}));
+  Put(probe, "os2-bmp", [] {
+    TBytes b = img::BmpHeader(0, 0, 0);
+    img::Put32LE(b, 14, 12);
+    img::Put16LE(b, 18, 30);
+    img::Put16LE(b, 20, 20);
+    return b;
+  }());
+  Put(probe, "webp-lossy", img::WebPLossy(300, 450));
+  Put(probe, "webp-lossless", img::WebPLossless(64, 32, true));
+  Put(probe, "webp-extended", img::WebPExtended(640, 360, true));
+  Put(probe, "avif", img::HeifFile("avif", {img::Clap(320, 240), img::Ispe(640, 480), img::Irot(1), img::Pixi({8, 8, 8})},
+                                   {2, 1, 3, 4}));
+  Put(probe, "heic-grid", img::HeifFile("heic", {img::Ispe(4032, 3024), img::Irot(3)}, {1, 2}, 49, 49));
+  Put(probe, "jxl-codestream", img::JxlCodestream(640, 480, 0, 1, 6));
+  Put(probe, "jxl-ratio", img::JxlCodestream(0, 900, 5));
+  Put(probe, "jxl-container", img::JxlContainer(img::JxlCodestream(640, 480), true));
+  Put(probe, "ico", img::IconFile({{16, 16, 32}, {0, 0, 32}, {32, 32, 8}}));
+  Put(probe, "cur", img::IconFile({{32, 32, 0}}, true));
+  Put(probe, "svg", std::string("\xEF\xBB\xBF<?xml version='1.0'?><!-- c --><!DOCTYPE svg [<!ENTITY a '>'>]>"
+                                "<svg width='1in' height='2cm' viewBox='0 0 400 100'>"));
   // Phone photos: Exif with an orientation, XMP, a colour profile; one with
   // its frame header beyond the first 20000 bytes.
   Put(probe, "phone-ii", img::PhoneJpeg(4032, 3024, 6, false, 1500, 2000));

@@ -1,5 +1,7 @@
 // The probe over arbitrary bytes: never a crash, never a read outside its
-// buffers, and always the results of the literal per-byte reading.
+// buffers, and for the six older formats always the results of the literal
+// per-byte reading. The newer formats have no second reading; for them the
+// result must hold together.
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -10,10 +12,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TDCImageInfo info;
   info.ReadInfoFrom(std::make_unique<TMemorySource>(data, size));
-  const reference::TResult want = reference::Probe(data, size);
   const reference::TResult got = {info.ImageType, info.Width, info.Height, info.Depth, info.FileSize, info.Orientation};
-  if (!(got == want)) std::abort();
-  if (info.ImageType == itNone && (info.Width || info.Height || info.Depth)) std::abort();
+  if (info.ImageType >= itWebP) {
+    if (info.Width < 0 || info.Height < 0 || info.Failure != pfNone) std::abort();
+  } else if (!(got == reference::Probe(data, size))) {
+    std::abort();
+  }
+  if (info.ImageType == itNone && (info.Width || info.Height || info.Depth || info.Failure == pfNone)) std::abort();
   if (info.Stream) std::abort();
   return 0;
 }

@@ -5,9 +5,12 @@
 #pragma once
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <utility>
+
+#include "imageinfo/formats/Formats.h"
 
 namespace reference {
 
@@ -25,16 +28,25 @@ class TProbe {
  public:
   TProbe(const uint8_t* data, size_t size) : d_(data), n_(size) {}
 
+  // The formats of the old six, read literally. A file with the signature
+  // of one of the newer formats (WebP, AVIF/HEIF, JPEG XL, icons) goes
+  // straight to the JPEG scan here, as it does in the probe when that
+  // format's reader fails; where the reader succeeds, or takes the file for
+  // an SVG, this reading says nothing (the caller compares only files that
+  // the probe did not give one of those types).
   TResult Run() {
     r_.FileSize = static_cast<int32_t>(n_ > 2147483647u ? 2147483647u : n_);
     if (n_ < 3) return r_;
     const uint8_t s0 = d_[0], s1 = d_[1], s2 = d_[2];
+    const size_t head = n_ < 4096 ? n_ : 4096;
+    const bool ico = n_ >= 4 && s0 == 0 && s1 == 0 && (s2 == 1 || s2 == 2) && d_[3] == 0;
     if (s0 == 0x89 && s1 == 'P' && s2 == 'N') Guard(&TProbe::Png);
-    if (s0 == 'G' && s1 == 'I' && s2 == 'F') Guard(&TProbe::Gif);
-    if (s0 == 'B' && s1 == 'M') Guard(&TProbe::Bmp);
-    if (s0 == 0x0A) Guard(&TProbe::Pcx);
-    if (s0 == 'I' && s1 == 'I' && s2 == 0x2A) { big_ = false; Guard(&TProbe::Tiff); }
-    if (s0 == 'M' && s1 == 'M' && s2 == 0x00) { big_ = true; Guard(&TProbe::Tiff); }
+    else if (s0 == 'G' && s1 == 'I' && s2 == 'F') Guard(&TProbe::Gif);
+    else if (s0 == 'B' && s1 == 'M') Guard(&TProbe::Bmp);
+    else if (s0 == 'I' && s1 == 'I' && (s2 == 0x2A || (s2 == 0x2B && n_ >= 4 && d_[3] == 0))) { bigEndian_ = false; Guard(&TProbe::Tiff); }
+    else if (s0 == 'M' && s1 == 'M' && s2 == 0x00) { bigEndian_ = true; Guard(&TProbe::Tiff); }
+    else if (formats::IsWebP(d_, head) || formats::IsHEIF(d_, head) || formats::IsJXL(d_, head) || ico) {}
+    else if (s0 == 0x0A && PcxHeader()) Guard(&TProbe::Pcx);
     if (r_.ImageType == 0) Guard(&TProbe::Jpeg);
     return r_;
   }
@@ -67,20 +79,61 @@ class TProbe {
     else if (ct == 4) r_.Depth = 2 * b;
     else if (ct == 6) r_.Depth = 4 * b;
     else { r_.ImageType = 0; return; }
-    r_.Width = static_cast<int>(BE16(18));
-    r_.Height = static_cast<int>(BE16(22));
+    Size(BE32(16), BE32(20));
   }
+  void Size(uint64_t w, uint64_t h) {
+    if (w > 0x7FFFFFFF || h > 0x7FFFFFFF) throw TEnd{};
+    r_.Width = static_cast<int>(w);
+    r_.Height = static_cast<int>(h);
+  }
+  // The screen, grown to the first image descriptor's frame; the walk to it
+  // stops quietly wherever the file does not go on as a GIF.
   void Gif() {
     r_.ImageType = 1;
-    r_.Width = static_cast<int>(LE16(6));
-    r_.Height = static_cast<int>(LE16(8));
-    r_.Depth = static_cast<int>(B(10) & 7) + 1;
+    uint64_t w = LE16(6), h = LE16(8);
+    const uint32_t packed = B(10);
+    r_.Depth = static_cast<int>(packed & 7) + 1;
+    uint64_t at = 13 + ((packed & 0x80) ? 3ull << ((packed & 7) + 1) : 0);
+    int blocks = 0;
+    while (at < n_) {
+      if (d_[at] == 0x2C) {
+        if (at + 9 <= n_) {
+          w = std::max<uint64_t>(w, LE16(at + 1) + LE16(at + 5));
+          h = std::max<uint64_t>(h, LE16(at + 3) + LE16(at + 7));
+        }
+        break;
+      }
+      if (d_[at] != 0x21) break;
+      at += 2;
+      bool more = true;
+      while (more) {
+        if (at >= n_ || ++blocks > 4096) { at = n_; break; }
+        more = d_[at] != 0;
+        at += 1 + d_[at];
+      }
+    }
+    r_.Width = static_cast<int>(w);
+    r_.Height = static_cast<int>(h);
   }
   void Bmp() {
     r_.ImageType = 4;
-    r_.Width = static_cast<int>(LE16(18));
-    r_.Height = static_cast<int>(LE16(22));
+    if (LE32(14) == 12) {
+      r_.Width = static_cast<int>(LE16(18));
+      r_.Height = static_cast<int>(LE16(20));
+      r_.Depth = static_cast<int>(LE16(24));
+      return;
+    }
+    const int64_t w = static_cast<int32_t>(LE32(18)), h = static_cast<int32_t>(LE32(22));
     r_.Depth = static_cast<int>(B(28));
+    if (w <= 0 || h == INT32_MIN) throw TEnd{};
+    r_.Width = static_cast<int>(w);
+    r_.Height = static_cast<int>(h < 0 ? -h : h);
+  }
+  bool PcxHeader() const {
+    if (n_ < 12) return false;
+    const uint32_t v = d_[1], bits = d_[3];
+    return (v == 0 || v == 2 || v == 3 || v == 4 || v == 5) && d_[2] == 1 &&
+           (bits == 1 || bits == 2 || bits == 4 || bits == 8) && LE16(8) >= LE16(4) && LE16(10) >= LE16(6);
   }
   void Pcx() {
     r_.ImageType = 5;
@@ -92,26 +145,56 @@ class TProbe {
     r_.Height = y1 - y0 + 1;
     r_.Depth = p * planes;
   }
+  // Classic TIFF and BigTIFF: width, height, the sum of bits per sample
+  // (one when the tag is missing) and the orientation.
   void Tiff() {
     r_.ImageType = 6;
-    auto u16 = [&](uint64_t o) { return big_ ? BE16(o) : LE16(o); };
-    auto u32 = [&](uint64_t o) { return big_ ? BE32(o) : LE32(o); };
-    const int32_t dir = static_cast<int32_t>(u32(4));
-    if (dir < 0) throw TEnd{};
-    const uint64_t d = static_cast<uint64_t>(dir);
-    const uint32_t k = u16(d);
-    for (uint32_t i = 0; i < k; ++i) {
-      const uint64_t e = d + 2 + 12ull * i;
-      const uint32_t tag = u16(e);
-      if (tag < 256 || tag > 258) continue;
-      const uint32_t type = u16(e + 2);
-      int32_t v = 0;
-      if (type == 1) v = static_cast<int32_t>(B(e + 8));
-      else if (type == 3) v = static_cast<int32_t>(u16(e + 8));
-      else if (type == 4) v = static_cast<int32_t>(u32(e + 8));
-      (tag == 256 ? r_.Width : tag == 257 ? r_.Height : r_.Depth) = v;
+    auto u16 = [&](uint64_t o) -> uint64_t { return bigEndian_ ? BE16(o) : LE16(o); };
+    auto u32 = [&](uint64_t o) -> uint64_t { return bigEndian_ ? BE32(o) : LE32(o); };
+    auto u64 = [&](uint64_t o) -> uint64_t { return bigEndian_ ? u32(o) << 32 | u32(o + 4) : u32(o + 4) << 32 | u32(o); };
+    const bool big = u16(2) == 43;
+    auto word = [&](uint64_t o) { return big ? u64(o) : u32(o); };
+    auto value = [&](uint64_t type, uint64_t o) -> uint64_t {
+      if (type == 1) return B(o);
+      if (type == 3) return u16(o);
+      if (type == 4) return u32(o);
+      if (type == 16 && big) return u64(o);
+      return 0;
+    };
+    uint64_t dir, count;
+    if (big) {
+      if (u16(4) != 8 || u16(6) != 0) throw TEnd{};
+      dir = u64(8);
+      count = u64(dir);
+      if (count > (1u << 20)) throw TEnd{};
+    } else {
+      dir = u32(4);
+      count = u16(dir);
     }
-    if (r_.Width <= 0 || r_.Height <= 0 || r_.Depth <= 0) Clear();
+    const uint64_t entry = big ? 20 : 12, wordSize = big ? 8 : 4, first = dir + (big ? 8 : 2);
+    uint64_t w = 0, h = 0, depth = 1;
+    for (uint64_t i = 0; i < count; ++i) {
+      const uint64_t e = first + entry * i;
+      const uint64_t tag = u16(e);
+      if (tag != 256 && tag != 257 && tag != 258 && tag != 274) continue;
+      const uint64_t type = u16(e + 2), field = e + 4 + wordSize;
+      if (tag == 256) w = value(type, field);
+      if (tag == 257) h = value(type, field);
+      if (tag == 274) r_.Orientation = type == 3 ? static_cast<int>(u16(field)) : 0;
+      if (tag != 258) continue;
+      const uint64_t n = word(e + 4);
+      if (n <= 1) { depth = value(type, field); continue; }
+      const uint64_t size = type == 1 ? 1 : type == 3 ? 2 : type == 4 ? 4 : type == 16 && big ? 8 : 0;
+      if (size == 0 || n > 1024) { depth = n * 8; continue; }
+      const uint64_t at = n * size <= wordSize ? field : word(field);
+      if (at > n_ || n * size > n_ - at) { depth = n * 8; continue; }
+      depth = 0;
+      for (uint64_t k = 0; k < n; ++k) depth += value(type, at + k * size);
+    }
+    if (w == 0 || h == 0 || depth == 0 || depth > 0x7FFFFFFF) throw TEnd{};
+    Size(w, h);
+    r_.Depth = static_cast<int>(depth);
+    if (r_.Orientation >= 5 && r_.Orientation <= 8) std::swap(r_.Width, r_.Height);
   }
   // The start marker below min(L, 20000); then the walk from marker to
   // marker along the segment lengths, its searches for the next marker
@@ -202,7 +285,7 @@ class TProbe {
 
   const uint8_t* d_;
   size_t n_;
-  bool big_ = false;
+  bool bigEndian_ = false;
   TResult r_;
 };
 

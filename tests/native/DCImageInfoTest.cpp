@@ -87,8 +87,9 @@ TEST(ReadPNG, UnsupportedColourTypeFallsToTheJpegScan) {
   EXPECT_EQ(Probe(b), (TResult{itJPEG, 33, 44, 24}));
 }
 
-TEST(ReadPNG, WidthAndHeightAreTheLow16Bits) {
-  EXPECT_EQ(Probe(PngHeader(70000, 65537, 8, 2)), (TResult{itPNG, 4464, 1, 24}));
+TEST(ReadPNG, SidesAreTheFull32BitValues) {
+  EXPECT_EQ(Probe(PngHeader(70000, 65537, 8, 2)), (TResult{itPNG, 70000, 65537, 24}));
+  EXPECT_EQ(Probe(PngHeader(0x80000000u, 10, 8, 2)), kNothing);
 }
 
 TEST(ReadGIF, DepthIsLowThreeBitsOfPackedBytePlusOne) {
@@ -96,23 +97,43 @@ TEST(ReadGIF, DepthIsLowThreeBitsOfPackedBytePlusOne) {
   EXPECT_EQ(Probe(GifHeader(1, 65535, 0x00)), (TResult{itGIF, 1, 65535, 1}));
 }
 
-TEST(ReadBMP, HeightIsReadAsTwoUnsignedBytes) {
-  EXPECT_EQ(Probe(BmpHeader(200, -100, 24)), (TResult{itBMP, 200, 65436, 24}));
-  EXPECT_EQ(Probe(BmpHeader(70000, 100, 0x120)), (TResult{itBMP, 4464, 100, 0x20}));
+TEST(ReadBMP, SidesAsBrowsersShowThem) {
+  // Top-down, wide, and the low byte of the bit count.
+  EXPECT_EQ(Probe(BmpHeader(200, -100, 24)), (TResult{itBMP, 200, 100, 24}));
+  EXPECT_EQ(Probe(BmpHeader(70000, 100, 0x120)), (TResult{itBMP, 70000, 100, 0x20}));
+  // A width of 0 or less, or a height with no absolute value, is damage.
+  for (int32_t w : {0, -5}) EXPECT_EQ(Probe(BmpHeader(w, 10, 8)), kNothing);
+  EXPECT_EQ(Probe(BmpHeader(10, INT32_MIN, 8)), kNothing);
+  // The OS/2 core header: 16-bit sides at 18 and 20, the bit count at 24.
+  TBytes os2 = BmpHeader(0, 0, 0);
+  Put32LE(os2, 14, 12);
+  Put16LE(os2, 18, 300);
+  Put16LE(os2, 20, 200);
+  Put16LE(os2, 22, 1);
+  Put16LE(os2, 24, 8);
+  EXPECT_EQ(Probe(os2), (TResult{itBMP, 300, 200, 8}));
 }
 
 TEST(ReadPCX, WindowGivesTheSize) {
   EXPECT_EQ(Probe(PcxHeader(0, 0, 639, 479, 8, 3)), (TResult{itPCX, 640, 480, 24}));
   EXPECT_EQ(Probe(PcxHeader(10, 20, 10, 20, 1, 4)), (TResult{itPCX, 1, 1, 4}));
-  // A window that ends before it starts is taken as it stands.
-  EXPECT_EQ(Probe(PcxHeader(100, 0, 0, 65535, 8, 1)), (TResult{itPCX, -99, 65536, 8}));
 }
 
-TEST(ReadPCX, AnyFileStartingWithLineFeedIsTakenForPcx) {
-  TBytes text = Text("\nThis text starts with an empty line and goes on long enough to cover the header.");
-  TResult r = Probe(text);
-  EXPECT_EQ(r.type, itPCX);
-  EXPECT_EQ(r.depth, text[3] * text[65]);  // whatever those bytes are
+TEST(ReadPCX, OnlyARealHeaderIsPcx) {
+  EXPECT_EQ(Probe(Text("\nThis text starts with an empty line and goes on long enough to cover the header.")), kNothing);
+  EXPECT_EQ(Probe(Text("\n<svg width='20' height='10'/>")), (TResult{itSVG, 20, 10, 32}));
+  struct {
+    size_t at;
+    uint8_t value;
+  } broken[] = {{1, 1}, {1, 6}, {2, 0}, {3, 3}, {3, 16}};
+  for (const auto& b : broken) {
+    TBytes pcx = PcxHeader(0, 0, 9, 9, 8, 1);
+    pcx[b.at] = b.value;
+    EXPECT_EQ(Probe(pcx), kNothing) << "byte " << b.at << " = " << int{b.value};
+  }
+  // A window that ends before it starts.
+  EXPECT_EQ(Probe(PcxHeader(100, 0, 0, 65535, 8, 1)), kNothing);
+  EXPECT_EQ(Probe(PcxHeader(0, 9, 9, 0, 8, 1)), kNothing);
 }
 
 TEST(ReadTIFF, BothByteOrdersGiveTheSameValues) {
@@ -127,10 +148,10 @@ TEST(ReadTIFF, BothByteOrdersGiveTheSameValues) {
   }
 }
 
-TEST(ReadTIFF, MissingOrUnusableValuesClearTheResult) {
+TEST(ReadTIFF, MissingBitsPerSampleIsOneAndUnusableValuesClear) {
   for (bool bigEndian : {false, true}) {
     SCOPED_TRACE(bigEndian ? "MM" : "II");
-    EXPECT_EQ(Probe(TiffFile(bigEndian, {{256, 3, 10}, {257, 3, 10}})), kNothing);
+    EXPECT_EQ(Probe(TiffFile(bigEndian, {{256, 3, 10}, {257, 3, 10}})), (TResult{itTIFF, 10, 10, 1}));
     EXPECT_EQ(Probe(TiffFile(bigEndian, {{256, 3, 10}, {257, 3, 10}, {258, 5, 8}})), kNothing);
     EXPECT_EQ(Probe(TiffFile(bigEndian, {{256, 4, 0x80000000u}, {257, 3, 10}, {258, 3, 8}})), kNothing);
   }
