@@ -5,11 +5,12 @@
 //   galvora-probe-bench [FOLDER] [FILES] [PHONE_FILES] [ROUNDS]
 //   galvora-probe-bench --measure LIST_FILE ROUNDS
 //
-// The corpus has two parts: the mix of six formats and non-images, and
+// The corpus has three parts: the mix of six formats and non-images, one
+// list per newer format (WebP, AVIF, HEIC, JPEG XL, icons, SVG), and
 // photos as phones write them (a 30-70 KB Exif block with a thumbnail, XMP
 // and a colour profile of 150 KB or more before the frame header, turned by
 // orientation 1, 6 or 8). Their path lists are left in FOLDER (mix.txt,
-// phone.txt, all.txt) for the other readers that scripts/bench.sh runs over
+// phone.txt, all.txt, webp.txt, ...) for the other readers that scripts/bench.sh runs over
 // the same files. Prints the median time per file of both loops for each
 // list. With --measure it only times the files of one list and prints
 // "FLOOR PROBE SIZED", so that a script can take turns with other readers.
@@ -86,6 +87,35 @@ TBytes PhoneFile(int i) {
   const size_t icc = 150000 + static_cast<size_t>(i % 4) * 30000;  // 150-240 KB
   TBytes b = img::PhoneJpeg(static_cast<uint16_t>(4000 + i % 32), 3000, orientations[i % 3], i % 2 == 1, exif, icc);
   return Padded(b, b.size() + 100 * 1024);
+}
+
+// The newer formats, one list each: their headers, then noise to about
+// 100 KB, as the encoders lay them out (the ISO files' meta box and the
+// container's codestream come first).
+const char* const kModern[] = {"webp", "avif", "heic", "jxl", "ico", "svg"};
+
+TBytes ModernFile(const std::string& kind, int i) {
+  const uint32_t w = static_cast<uint32_t>(100 + i % 900), h = static_cast<uint32_t>(80 + i % 700);
+  if (kind == "webp") {
+    switch (i % 3) {
+      case 0: return Padded(img::WebPLossy(static_cast<uint16_t>(w), static_cast<uint16_t>(h)));
+      case 1: return Padded(img::WebPLossless(w, h, true));
+      default: return Padded(img::WebPExtended(w, h, true));
+    }
+  }
+  if (kind == "avif")
+    return Padded(img::HeifFile("avif", {img::Ispe(w, h), img::Pixi({8, 8, 8}), img::Irot(i % 4)}, {1, 2, 3}));
+  if (kind == "heic")
+    return Padded(img::HeifFile("heic", {img::Ispe(w, h), img::Irot(i % 4)}, {1, 2}, 49, 49));
+  if (kind == "jxl") {
+    const TBytes stream = img::JxlCodestream(w, h, 0, 1, 1 + i % 8);
+    return Padded(i % 2 ? img::JxlContainer(stream, false) : stream);
+  }
+  if (kind == "ico") return Padded(img::IconFile({{16, 16, 32}, {32, 32, 32}, {48, 48, 32}, {0, 0, 32}}));
+  std::string svg = "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(w) +
+                    "\" height=\"" + std::to_string(h) + "pt\" viewBox=\"0 0 10 10\">\n";
+  while (svg.size() < 100 * 1024) svg += "<rect x=\"1\" y=\"2\" width=\"3\" height=\"4\" fill=\"#123456\"/>\n";
+  return img::Text(svg + "</svg>\n");
 }
 
 std::string Folder(const char* arg) {
@@ -205,19 +235,32 @@ int main(int argc, char** argv) {
     for (int k = 0; k < 4 && i < mix.size(); ++k) all.push_back(mix[i++]);
     if (j < phone.size()) all.push_back(phone[j++]);
   }
+  std::vector<std::vector<std::string>> modern;
+  const int modernCount = std::max(mixCount / 8, 1);
+  for (const char* kind : kModern) {
+    modern.emplace_back();
+    for (int i = 0; i < modernCount; ++i) {
+      modern.back().push_back(base + kind + std::to_string(i) + "." + kind);
+      const TBytes b = ModernFile(kind, i);
+      std::ofstream(modern.back().back(), std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
+    }
+    WriteList(base + kind + ".txt", modern.back());
+  }
   WriteList(base + "mix.txt", mix);
   WriteList(base + "phone.txt", phone);
   WriteList(base + "all.txt", all);
 
   std::printf("probe benchmark: median of %d rounds, microseconds per file\n", rounds);
   std::printf("  %-7s %6s %8s %8s %7s %s\n", "list", "files", "floor", "probe", "ratio", "sized by the probe");
-  struct {
+  struct TList {
     const char* name;
     const std::vector<std::string>* paths;
     int images;  // every image must be sized (noise may pass for one now and then)
-  } lists[] = {{"mix", &mix, mixCount - mixCount / 8},
-               {"phone", &phone, phoneCount},
-               {"all", &all, mixCount - mixCount / 8 + phoneCount}};
+  };
+  std::vector<TList> lists = {{"mix", &mix, mixCount - mixCount / 8},
+                              {"phone", &phone, phoneCount},
+                              {"all", &all, mixCount - mixCount / 8 + phoneCount}};
+  for (size_t k = 0; k < modern.size(); ++k) lists.push_back({kModern[k], &modern[k], modernCount});
   bool ok = true;
   for (const auto& list : lists) {
     const TTimes t = Measure(*list.paths, rounds);

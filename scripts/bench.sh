@@ -2,7 +2,8 @@
 # Benchmarks that print figures (no thresholds are enforced here):
 #   the probe against the floor every header reader pays (open, size query,
 #   one read of 4 KB, close) and against two other header readers, Python's
-#   imagesize and the Rust imagesize crate, natively over the same files;
+#   imagesize and the Rust imagesize crate, natively over the same files,
+#   for the six older formats and for WebP, AVIF, HEIC, JPEG XL, icons and SVG;
 #   the probe against the same floor under Wine;
 #   the page job for 1,000 and 10,000 images under Wine, built-in and from templates.
 set -euo pipefail
@@ -43,8 +44,10 @@ build/native/bin/galvora-probe-bench "$corpus" 2400 600 "$rounds"
 # The readers take turns, one round each, so that a machine that speeds up
 # or slows down over the minutes favours none of them.
 declare -A times
+# The older formats (mix), phone photos, both, and one list per newer format.
+lists="mix phone all webp avif heic jxl ico svg"
 for ((round = 0; round < rounds; round++)); do
-  for list in mix phone all; do
+  for list in $lists; do
     read -r floor probe _ < <(build/native/bin/galvora-probe-bench --measure "$corpus/$list.txt" 1)
     read -r rust _ < <("$readers/imagesize-reader" 1 < "$corpus/$list.txt")
     read -r python _ < <(/usr/bin/python3 "$here/bench/readers/imagesize_reader.py" 1 < "$corpus/$list.txt")
@@ -54,9 +57,10 @@ done
 median() { tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 echo
 echo "microseconds per file, median of $rounds rounds taken in turns, natively"
-echo "(mix: six formats and non-images; phone: photos as phones write them)"
+echo "(mix: six formats and non-images; phone: photos as phones write them; then one"
+echo " list per newer format. Python's imagesize reads none of the newer ones but WebP)"
 printf '  %-6s %8s %8s %8s %8s   %s\n' list floor probe rust python "probe / floor"
-for list in mix phone all; do
+for list in $lists; do
   awk -v l="$list" -v f="$(median "${times[$list.floor]}")" -v p="$(median "${times[$list.probe]}")" \
     -v r="$(median "${times[$list.rust]}")" -v y="$(median "${times[$list.python]}")" \
     'BEGIN { printf "  %-6s %8.2f %8.2f %8.2f %8.2f   %.3f\n", l, f, p, r, y, p / f }'

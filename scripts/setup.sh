@@ -11,6 +11,7 @@ need=(
   chromium bubblewrap
   default-jre-headless
   locales
+  webp libavif-bin libheif-examples libjxl-tools icoutils python3-pil fonts-dejavu-core
 )
 
 # The browser test's driver and the HTML checker, from the npm registry.

@@ -108,10 +108,11 @@ void ReadJXL(TDCImageInfo& info, TBlockReader& in) {
     in.Fail(pfTruncated);
     return;
   }
+  SetSize(info, in, width, height);
+  if (in.Failed()) return;
   info.Orientation = orientation;
   info.Depth = 24;
-  SetSize(info, in, width, height);
-  if (orientation >= 5 && info.Width && info.Height) std::swap(info.Width, info.Height);
+  if (orientation >= 5) std::swap(info.Width, info.Height);
 }
 
 }  // namespace formats

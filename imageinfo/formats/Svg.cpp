@@ -21,19 +21,19 @@ constexpr double kDefaultWidth = 300, kDefaultHeight = 150;
 
 bool Space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// The text of the file's start as far as the probe looks at it.
-std::string_view Text(TBlockReader& in, size_t wanted) {
-  const uint8_t* data = nullptr;
-  const size_t n = in.View(0, static_cast<size_t>(std::min<uint64_t>(in.Size(), wanted)), wanted, data);
-  return std::string_view(reinterpret_cast<const char*>(data), n);
-}
-
 // Where <svg starts in text, or npos: only the prolog may stand before it.
-size_t FindSvgElement(std::string_view text) {
+// `ranOut` says that the text ended before the answer was known.
+size_t FindSvgElement(std::string_view text, bool& ranOut) {
+  ranOut = false;
   size_t i = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
   for (;;) {
     while (i < text.size() && Space(text[i])) ++i;
-    if (i >= kElementWindow || i >= text.size() || text[i] != '<') return std::string_view::npos;
+    if (i >= kElementWindow) return std::string_view::npos;
+    if (i + 5 > text.size()) {
+      ranOut = true;
+      return std::string_view::npos;
+    }
+    if (text[i] != '<') return std::string_view::npos;
     const std::string_view rest = text.substr(i);
     size_t end = std::string_view::npos;
     if (rest.substr(0, 2) == "<?") {
@@ -53,9 +53,32 @@ size_t FindSvgElement(std::string_view text) {
     } else {
       return std::string_view::npos;
     }
-    if (end == std::string_view::npos) return std::string_view::npos;
+    if (end == std::string_view::npos) {
+      ranOut = true;
+      return std::string_view::npos;
+    }
     i += end;
   }
+}
+
+// The text of the file's start: `wanted` bytes, or as many as it has.
+std::string_view Text(TBlockReader& in, size_t wanted) {
+  const uint8_t* data = nullptr;
+  const size_t n = in.View(0, static_cast<size_t>(std::min<uint64_t>(in.Size(), wanted)), wanted, data);
+  return std::string_view(reinterpret_cast<const char*>(data), n);
+}
+
+// The start of the <svg element and the text around it: the first read
+// of the file when that settles it, else the whole of the 64 KB window.
+size_t FindSvgElement(TBlockReader& in, std::string_view& text) {
+  bool ranOut = false;
+  text = Text(in, kFirstRead);
+  size_t at = FindSvgElement(text, ranOut);
+  if (ranOut && text.size() < in.Size()) {
+    text = Text(in, kElementWindow + kTagRoom);
+    at = FindSvgElement(text, ranOut);
+  }
+  return at;
 }
 
 // A number: digits with an optional fraction and exponent. Advances at.
@@ -186,15 +209,21 @@ bool IsSVG(TBlockReader& in, const uint8_t* head, size_t n) {
   size_t i = n >= 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
   while (i < n && Space(static_cast<char>(head[i]))) ++i;
   if (i < n ? head[i] != '<' : n == in.Size()) return false;
-  return FindSvgElement(Text(in, kElementWindow + kTagRoom)) != std::string_view::npos;
+  std::string_view text;
+  return FindSvgElement(in, text) != std::string_view::npos;
 }
 
 void ReadSVG(TDCImageInfo& info, TBlockReader& in) {
   info.ImageType = itSVG;
   info.Depth = 32;
-  const std::string_view text = Text(in, kElementWindow + kTagRoom);
-  const size_t at = FindSvgElement(text);
+  std::string_view text;
+  size_t at = FindSvgElement(in, text);
   TSvgSize svg;
+  // A start tag that reaches past the first read: the whole window.
+  if (at != std::string_view::npos && !Attributes(text, at, svg) && text.size() < in.Size()) {
+    text = Text(in, kElementWindow + kTagRoom);
+    svg = TSvgSize();
+  }
   if (at == std::string_view::npos || !Attributes(text, at, svg)) {
     in.Fail(text.size() < in.Size() ? pfDamaged : pfTruncated);
     return;
