@@ -6,7 +6,6 @@
 // browser sizes an <img> of it.
 #include "imageinfo/formats/Formats.h"
 
-#include <cmath>
 #include <cstring>
 #include <string_view>
 
@@ -102,7 +101,8 @@ bool Number(std::string_view s, size_t& at, double& value) {
     bool any = false;
     for (; j < s.size() && s[j] >= '0' && s[j] <= '9' && exponent < 400; ++j, any = true) exponent = exponent * 10 + (s[j] - '0');
     if (any) {
-      v *= std::pow(10.0, negative ? -exponent : exponent);
+      // No maths library: the DLL imports only what every Windows has.
+      for (int k = 0; k < exponent; ++k) v = negative ? v / 10 : v * 10;
       i = j;
     }
   }
@@ -240,13 +240,13 @@ void ReadSVG(TDCImageInfo& info, TBlockReader& in) {
   } else if (!knownH) {
     h = ratio ? w * boxH / boxW : kDefaultHeight;
   }
-  const double rw = std::round(w), rh = std::round(h);
-  if (!(rw >= 0 && rw <= 2147483647.0 && rh >= 0 && rh <= 2147483647.0)) {
+  // Rounded to the nearest pixel, halves up.
+  if (!(w >= 0 && w < 2147483647.0 && h >= 0 && h < 2147483647.0)) {
     in.Fail(pfDamaged);
     return;
   }
-  info.Width = static_cast<int32_t>(rw);
-  info.Height = static_cast<int32_t>(rh);
+  info.Width = static_cast<int32_t>(w + 0.5);
+  info.Height = static_cast<int32_t>(h + 0.5);
 }
 
 }  // namespace formats
