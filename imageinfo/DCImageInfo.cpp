@@ -82,6 +82,9 @@ void TDCImageInfo::ReadInfoFrom(std::unique_ptr<TByteSource> source) {
       Run(*this, in, ScanJPEG, scan);
       if (ImageType == itNone) Failure = why != pfNone ? why : scan != pfNone ? scan : pfUnrecognised;
     }
+    // A file without a size has no orientation either, whatever a reader
+    // met on its way.
+    if (ImageType == itNone) Orientation = 0;
   } else {
     Failure = pfUnrecognised;
   }

@@ -48,7 +48,7 @@ class TDCImageInfo {
   int32_t FileSize = 0;
   // Orientation of the last picture probed as its file records it (1 to 8,
   // as cameras write it: Exif in a JPEG, tag 274 in a TIFF, the JPEG XL
-  // header), 0 when it has none. With 5 to 8 the picture is shown turned by
+  // header), 0 when it has none or got no size. With 5 to 8 the picture is shown turned by
   // a quarter, and Width and Height are the size as shown.
   int32_t Orientation = 0;
   // Why the last file probed got no size; pfNone when it got one.

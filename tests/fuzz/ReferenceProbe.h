@@ -48,6 +48,7 @@ class TProbe {
     else if (formats::IsWebP(d_, head) || formats::IsHEIF(d_, head) || formats::IsJXL(d_, head) || ico) {}
     else if (s0 == 0x0A && PcxHeader()) Guard(&TProbe::Pcx);
     if (r_.ImageType == 0) Guard(&TProbe::Jpeg);
+    if (r_.ImageType == 0) r_.Orientation = 0;
     return r_;
   }
 
