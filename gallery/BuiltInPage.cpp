@@ -3,9 +3,6 @@
 #include "gallery/PathText.h"
 #include "settings/NumberText.h"
 
-// A reserved address (RFC 2606): the page links somewhere harmless.
-const char* const kHomePage = "https://www.example.org/galvora/";
-
 namespace {
 
 struct TEntry {
@@ -36,15 +33,15 @@ void FullSizeEntry(TPageSink& page, const TEntry& e, int32_t w, int32_t h) {
 
 }  // namespace
 
-void WriteBuiltInPage(TPageSink& page, const TPageItems& items, TDCImageInfo& probe,
-                      const TPluginConfig& config) {
+TPageOutcome WriteBuiltInPage(TPageSink& page, TPageItems& items, TDCImageInfo& probe, const TPluginConfig& config,
+                              const std::string& homeLink) {
   // The colour is the user's text; like a name, it must not end the
   // attribute it stands in.
   const std::string background =
       HtmlText(config.BgColor.find('#') != std::string::npos ? config.BgColor : "#" + config.BgColor);
   page.Line("<html><head><title>Galvora Far Plugin</title></head><body text=\"#FFFFFF\" bgcolor=\"" +
             background + "\" topmargin=0>");
-  page.Line(std::string("<center><a href=") + kHomePage + ">Galvora Home</a><br>");
+  page.Line("<center><a href=" + homeLink + ">Galvora Home</a><br>");
 
   const bool thumbnails = config.Thumbnails != 0;
   TEntry entry;
@@ -52,7 +49,7 @@ void WriteBuiltInPage(TPageSink& page, const TPageItems& items, TDCImageInfo& pr
   const int count = items.Count();
   for (int i = 0; i < count && page.Ok(); ++i) {
     const std::string path = items.FullPath(i);
-    probe.ReadInfo(items.FileName(i));
+    if (!items.Probe(i, probe)) return {prCancelled, ""};
     const int32_t w = probe.Width, h = probe.Height;
     entry.url = FileUrl(path);
     entry.altUrl = "file://localhost/" + HtmlText(path);
@@ -68,4 +65,5 @@ void WriteBuiltInPage(TPageSink& page, const TPageItems& items, TDCImageInfo& pr
     }
   }
   page.Line("</center></body></html>");
+  return {};
 }

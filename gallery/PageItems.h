@@ -1,10 +1,12 @@
-// The selected items of a page, in the order of the host's selection.
+// The items of a page, in the order of the host's selection, and how the
+// page's writers end.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "host/FARIntf.h"
+#include "imageinfo/DCImageInfo.h"
 #include "platform/PathName.h"
 
 class TPageItems {
@@ -17,4 +19,24 @@ class TPageItems {
   virtual TPathName FileName(int index) const { return TPathName(FullPath(index), cpAnsi); }
   // The creation time of the item's find data, as the host reported it.
   virtual TFarFileTime CreationTime(int index) const = 0;
+  // Probes the item's file into probe; false when the user has asked the
+  // job to stop before this item.
+  virtual bool Probe(int index, TDCImageInfo& probe) {
+    probe.ReadInfo(FileName(index));
+    return true;
+  }
+};
+
+// How a page writer ended.
+enum TPageResult : uint8_t {
+  prDone,                // the whole page, unless a write failed (the sink says so)
+  prCancelled,           // the user stopped the job
+  prTemplateUnreadable,  // a template file is missing or cannot be read
+  prLineTooLong,         // a template line grows beyond kMaxPageLine
+  prNoMemory,            // a large block could not be had
+};
+
+struct TPageOutcome {
+  TPageResult Result = prDone;
+  std::string Template;  // the template file concerned, by name
 };

@@ -7,6 +7,8 @@
 #include "gallery/PathText.h"
 #include "gallery/TemplatePage.h"
 #include "host/FarUtil.h"
+#include "host/FARLang.h"
+#include "platform/LargeMemory.h"
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 #include "settings/PluginConfig.h"
@@ -14,39 +16,164 @@
 namespace {
 
 constexpr DWORD kTempPathBuffer = 1024;
+// The host's progress box comes up once a job has run this long, and is
+// drawn again at most this often.
+constexpr DWORD kProgressAfterMs = 500;
+constexpr DWORD kRedrawMs = 100;
+// The width of the box's lines, so that it keeps its size as it is redrawn.
+constexpr size_t kProgressWidth = 56;
+// Attributes of a file whose data is not on the disk: opening it would
+// start a download of the whole file.
+constexpr DWORD kRemoteData = 0x1000 | 0x40000 | 0x400000;  // offline, recall on open, recall on data access
 
-class TPanelItems final : public TPageItems {
+// The name cut in its middle to `width` characters and padded to it.
+std::wstring Shortened(std::wstring name, size_t width) {
+  if (name.size() > width) name = name.substr(0, width / 2 - 1) + L"..." + name.substr(name.size() - (width - width / 2 - 2));
+  name.resize(width, L' ');
+  return name;
+}
+
+// The progress of a page job: after half a second the host's progress box,
+// and between two files a look at the console input for Esc.
+class TProgress {
  public:
-  explicit TPanelItems(const PanelInfo& panel) : panel_(panel) {}
-  int Count() const override { return panel_.SelectedItems ? panel_.SelectedItemsNumber : 0; }
-  std::string FullPath(int index) const override { return ItemFullPath(panel_, index); }
-  TPathName FileName(int index) const override { return ItemFileName(panel_, index); }
-  TFarFileTime CreationTime(int index) const override {
-    return panel_.SelectedItems[index].FindData.ftCreationTime;
+  explicit TProgress(int total)
+      : total_(total), start_(Win32.GetTickCount()), input_(Win32.GetStdHandle(STD_INPUT_HANDLE)) {}
+  ~TProgress() { End(); }
+  TProgress(const TProgress&) = delete;
+  TProgress& operator=(const TProgress&) = delete;
+
+  // Before the file of the item `done` (0-based) is read: false when the
+  // user has pressed Esc. Never waits for input.
+  bool Next(int done, const std::wstring& path) {
+    if (EscPressed()) return false;
+    const DWORD now = Win32.GetTickCount();
+    if (now - start_ < kProgressAfterMs || (shown_ && now - drawn_ < kRedrawMs)) return true;
+    if (!shown_) screen_ = SaveHostScreen();
+    shown_ = true;
+    drawn_ = now;
+    const std::string count = std::to_string(done + 1) + " " + GetMsg(MOfTotal) + " " + std::to_string(total_);
+    ShowProgressBox({OemText(Shortened(WideFromOem(GetMsg(MReadingImages)), kProgressWidth)),
+                     OemText(Shortened(WidePath(count, cpOem), kProgressWidth)),
+                     OemText(Shortened(NamePart(path), kProgressWidth))});
+    return true;
+  }
+
+  // Takes the box away (puts the screen back as it was).
+  void End() {
+    if (shown_) RestoreHostScreen(screen_);
+    shown_ = false;
+    screen_ = nullptr;
   }
 
  private:
+  static std::wstring WideFromOem(const char* text) { return WidePath(text, cpOem); }
+  static std::wstring NamePart(const std::wstring& path) {
+    const size_t at = path.find_last_of(L"\\:");
+    return at == std::wstring::npos ? path : path.substr(at + 1);
+  }
+
+  // Takes the pending console input events, if any, and looks for Esc
+  // among them. The other keys pressed meanwhile are taken too.
+  bool EscPressed() {
+    DWORD pending = 0;
+    if (!Win32.GetNumberOfConsoleInputEvents(input_, &pending)) return false;
+    INPUT_RECORD events[16];
+    while (pending > 0) {
+      DWORD got = 0;
+      if (!Win32.ReadConsoleInputW(input_, events, pending < 16 ? pending : 16, &got) || got == 0) return false;
+      for (DWORD i = 0; i < got; ++i) {
+        const KEY_EVENT_RECORD& key = events[i].Event.KeyEvent;
+        if (events[i].EventType == KEY_EVENT && key.bKeyDown && key.wVirtualKeyCode == VK_ESCAPE) return true;
+      }
+      pending = got < pending ? pending - got : 0;
+    }
+    return false;
+  }
+
+  int total_;
+  DWORD start_, drawn_ = 0;
+  HANDLE input_;
+  bool shown_ = false;
+  void* screen_ = nullptr;
+};
+
+// The items of the page: every selected item but folders, in the order of
+// the selection. Their list is a large block; Build says whether it could
+// be had.
+class TPanelItems final : public TPageItems {
+ public:
+  explicit TPanelItems(const PanelInfo& panel) : panel_(panel) {}
+
+  bool Build() {
+    const int selected = panel_.SelectedItems && panel_.SelectedItemsNumber > 0 ? panel_.SelectedItemsNumber : 0;
+    if (!list_.Allocate(sizeof(int32_t) * static_cast<size_t>(selected))) return false;
+    int32_t* list = reinterpret_cast<int32_t*>(list_.Data());
+    for (int i = 0; i < selected; ++i)
+      if (!(panel_.SelectedItems[i].FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) list[count_++] = i;
+    return true;
+  }
+
+  void Watch(TProgress* progress) { progress_ = progress; }
+
+  int Count() const override { return count_; }
+  std::string FullPath(int index) const override { return ItemFullPath(panel_, Item(index)); }
+  TPathName FileName(int index) const override { return ItemFileName(panel_, Item(index)); }
+  TFarFileTime CreationTime(int index) const override { return Data(index).ftCreationTime; }
+
+  bool Probe(int index, TDCImageInfo& probe) override {
+    const TPathName name = FileName(index);
+    if (progress_ && !progress_->Next(index, WidePath(name))) return false;
+    const TFarFindData& data = Data(index);
+    if (!(data.dwFileAttributes & kRemoteData)) {
+      probe.ReadInfo(name);
+      return true;
+    }
+    // Not opened: listed like a file that is not recognised, with the
+    // length the host reported.
+    probe.Clear();
+    probe.Orientation = 0;
+    probe.Failure = pfUnreadable;
+    const uint64_t size = uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
+    probe.FileSize = static_cast<int32_t>(size < 0x7FFFFFFFu ? size : 0x7FFFFFFFu);
+    return true;
+  }
+
+ private:
+  int Item(int index) const { return reinterpret_cast<const int32_t*>(list_.Data())[index]; }
+  const TFarFindData& Data(int index) const { return panel_.SelectedItems[Item(index)].FindData; }
+
   const PanelInfo& panel_;
+  TLargeBuffer list_;
+  int count_ = 0;
+  TProgress* progress_ = nullptr;
 };
 
 // The page file: created anew, readable by others while it is written, and
-// written through a buffer so that a page of any length streams to disk.
-// The first write that fails is kept: later text is dropped, and Close
-// reports it.
+// written through a buffer of its own (a large block) so that a page of any
+// length streams to disk. The first write that fails is kept: later text is
+// dropped, and Close reports it.
 class TPageFile final : public TPageSink {
  public:
   ~TPageFile() override { Close(); }
 
-  bool Create(const std::wstring& path) {
+  enum TCreate { pcCreated, pcFailed, pcNoMemory };
+  TCreate Create(const std::wstring& path) {
+    if (!buffer_.Allocate(kBufferSize)) return pcNoMemory;
     file_ = Win32.CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file_ != INVALID_HANDLE_VALUE;
+    return file_ != INVALID_HANDLE_VALUE ? pcCreated : pcFailed;
   }
 
   void Write(std::string_view text) override {
-    if (!ok_) return;
-    buffer_.append(text);
-    if (buffer_.size() >= kBufferSize) Flush();
+    while (ok_ && !text.empty()) {
+      const size_t room = buffer_.Capacity() - buffer_.Size();
+      const size_t n = text.size() < room ? text.size() : room;
+      std::memcpy(buffer_.Data() + buffer_.Size(), text.data(), n);
+      buffer_.SetSize(buffer_.Size() + n);
+      text.remove_prefix(n);
+      if (buffer_.Size() == buffer_.Capacity()) Flush();
+    }
   }
 
   bool Ok() const override { return ok_; }
@@ -66,29 +193,31 @@ class TPageFile final : public TPageSink {
 
   void Flush() {
     size_t done = 0;
-    while (ok_ && done < buffer_.size()) {
+    while (ok_ && done < buffer_.Size()) {
       DWORD written = 0;
-      if (!Win32.WriteFile(file_, buffer_.data() + done, static_cast<DWORD>(buffer_.size() - done), &written,
+      if (!Win32.WriteFile(file_, buffer_.Data() + done, static_cast<DWORD>(buffer_.Size() - done), &written,
                            nullptr) ||
           written == 0)
         ok_ = false;
       done += written;
     }
-    buffer_.clear();
+    buffer_.SetSize(0);
   }
 
   HANDLE file_ = INVALID_HANDLE_VALUE;
-  std::string buffer_;
+  TLargeBuffer buffer_;
   bool ok_ = true;
 };
 
-// An open file that is closed on every path out.
+// An open file that is closed on every path out. Others may read, write
+// and delete it meanwhile: a template open in an editor is read all the same.
 class TReadFile {
  public:
   explicit TReadFile(const std::wstring& path)
       : file_(path.empty() ? INVALID_HANDLE_VALUE
-                           : Win32.CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                               FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+                           : Win32.CreateFileW(path.c_str(), GENERIC_READ,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
   ~TReadFile() {
     if (file_ != INVALID_HANDLE_VALUE) Win32.CloseHandle(file_);
   }
@@ -102,24 +231,25 @@ class TReadFile {
 
 class TWin32TemplateFiles final : public TTemplateFiles {
  public:
-  bool Read(const TPathName& path, std::string& content) override {
+  TTemplateRead Read(const TPathName& path, TLargeBuffer& content) override {
     TReadFile file(WidePath(path));
-    if (file.Handle() == INVALID_HANDLE_VALUE) return false;
+    if (file.Handle() == INVALID_HANDLE_VALUE) return trUnreadable;
     LARGE_INTEGER size;
     if (!Win32.GetFileSizeEx(file.Handle(), &size) || size.QuadPart < 0 ||
         static_cast<uint64_t>(size.QuadPart) > kMaxTemplateFile)
-      return false;
-    content.resize(static_cast<size_t>(size.QuadPart));
+      return trUnreadable;
+    if (!content.Allocate(static_cast<size_t>(size.QuadPart))) return trNoMemory;
     size_t done = 0;
-    while (done < content.size()) {
+    while (done < content.Capacity()) {
       DWORD got = 0;
-      if (!Win32.ReadFile(file.Handle(), &content[done], static_cast<DWORD>(content.size() - done), &got,
+      if (!Win32.ReadFile(file.Handle(), content.Data() + done, static_cast<DWORD>(content.Capacity() - done), &got,
                           nullptr) ||
           got == 0)
-        return false;
+        return trUnreadable;
       done += got;
     }
-    return true;
+    content.SetSize(done);
+    return trRead;
   }
 };
 
@@ -177,23 +307,58 @@ std::wstring NewPagePath() {
 }
 
 void MakeGalleryPage(const PanelInfo& panel) {
-  const std::wstring pagePath = NewPagePath();
   if (panel.PanelType != PTYPE_FILEPANEL) return;
-  TDCImageInfo probe;
-  TPageFile page;
-  if (!page.Create(pagePath)) return;
-  TPanelItems items(panel);
-  bool complete;
-  if (PluginConfig.Template == 0) {
-    WriteBuiltInPage(page, items, probe, PluginConfig);
-    complete = true;
-  } else {
-    // The library's folder, in the host's code page like every name it gives.
-    const TPathName pluginFolder(FolderPart(ModuleName()), cpOem);
-    TWin32TemplateFiles files;
-    TLocaleDateText dates;
-    complete = WriteTemplatePage(page, items, probe, PluginConfig, pluginFolder, files, dates);
+  // Without the temporary folder the page has no place: a bare name would
+  // land in whatever folder the host's process is in.
+  const std::wstring pagePath = NewPagePath();
+  if (FolderPart(pagePath).empty()) {
+    ShowMessage({GetMsg(MNoTempFolder)});
+    return;
   }
-  // A page that is not complete keeps what was written and is not opened.
-  if (page.Close() && complete) OpenPage(pagePath);
+  // The library's folder, in the host's code page like every name it gives.
+  const TPathName pluginFolder(FolderPart(ModuleName()), cpOem);
+  TPanelItems items(panel);
+  TPageFile page;
+  TPageOutcome outcome;
+  if (!items.Build()) {
+    outcome.Result = prNoMemory;
+  } else {
+    switch (page.Create(pagePath)) {
+      case TPageFile::pcFailed: return;  // nothing made, nothing to say
+      case TPageFile::pcNoMemory: outcome.Result = prNoMemory; break;
+      case TPageFile::pcCreated: {
+        TDCImageInfo probe;
+        TProgress progress(items.Count());
+        items.Watch(&progress);
+        if (PluginConfig.Template == 0) {
+          const std::wstring guide = WidePath(pluginFolder) + WidePath(GetMsg(MGuideFile), cpOem);
+          outcome = WriteBuiltInPage(page, items, probe, PluginConfig, BareFileUrl(Utf8Text(guide)));
+        } else {
+          TWin32TemplateFiles files;
+          TLocaleDateText dates;
+          outcome = WriteTemplatePage(page, items, probe, PluginConfig, pluginFolder, files, dates);
+        }
+        items.Watch(nullptr);
+        progress.End();
+        break;
+      }
+    }
+  }
+  const bool written = page.Close();
+  if (outcome.Result == prDone) {
+    // A page that could not be written completely keeps what reached the
+    // disk and is not opened.
+    if (written) OpenPage(pagePath);
+    return;
+  }
+  // A stopped or failed job leaves no half-written page behind.
+  Win32.DeleteFileW(pagePath.c_str());
+  switch (outcome.Result) {
+    case prNoMemory: ShowMessage({GetMsg(MNotEnoughMemory)}); break;
+    case prTemplateUnreadable:
+      ShowMessage({GetMsg(MCannotReadTemplate), outcome.Template, GetMsg(MInFolder), AddBackslash(pluginFolder.Text)});
+      break;
+    case prLineTooLong: ShowMessage({GetMsg(MTemplateLineTooLong), outcome.Template}); break;
+    default: break;  // Esc: the user knows
+  }
 }

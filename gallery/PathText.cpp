@@ -38,7 +38,11 @@ bool StartsWithNoCase(std::basic_string_view<TChar> s, std::string_view prefix) 
 
 template <typename TChar>
 bool IsPageName(std::basic_string_view<TChar> name) {
-  return StartsWithNoCase(name, "galv") && name.size() >= 8 && StartsWithNoCase(name.substr(name.size() - 4), ".htm");
+  if (name.size() < 9 || !StartsWithNoCase(name, "galv") || !StartsWithNoCase(name.substr(name.size() - 4), ".htm"))
+    return false;
+  for (size_t i = 4; i < name.size() - 4; ++i)
+    if (name[i] < '0' || name[i] > '9') return false;
+  return true;
 }
 
 }  // namespace
@@ -112,6 +116,24 @@ std::string FileUrl(std::string_view path) {
       escaped += c;
   }
   return "file://localhost/" + HtmlText(escaped);
+}
+
+std::string BareFileUrl(std::string_view utf8Path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string url = "file://localhost/";
+  for (char c : utf8Path) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    const bool kept = (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') ||
+                      std::string_view("-._~!$()*+,;:@/\\").find(c) != std::string_view::npos;
+    if (kept) {
+      url += c;
+    } else {
+      url += '%';
+      url += kHex[u >> 4];
+      url += kHex[u & 15];
+    }
+  }
+  return url;
 }
 
 int64_t PageTimeNumber(int year, int month, int day, int hour, int minute, int second, int millisecond) {

@@ -50,12 +50,17 @@ std::string HtmlText(std::string_view text);
 // name), written as HTML text. Backslashes stay as they are.
 std::string FileUrl(std::string_view path);
 
+// A path (UTF-8) as a file://localhost/ address that may stand bare as an
+// attribute value: every byte but letters, digits, backslashes and the
+// characters of a path that a URL keeps as they are is percent-encoded.
+std::string BareFileUrl(std::string_view utf8Path);
+
 // The number in a page file's name for a local date and time: days since
 // 30 December 1899, time of day as the fraction, times 10000, truncated.
 int64_t PageTimeNumber(int year, int month, int day, int hour, int minute, int second, int millisecond);
 
-// True for a name of the form the page job gives its pages: it begins with
-// "galv" and ends with ".htm", in any letter case.
+// True for a name of the form the page job gives its pages: "galv", one or
+// more decimal digits, ".htm", in any letter case.
 bool IsGeneratedPageName(std::string_view name);
 bool IsGeneratedPageName(std::wstring_view name);
 

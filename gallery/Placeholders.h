@@ -3,6 +3,9 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
+
+#include "platform/LargeMemory.h"
 
 // The per-image texts of a template page. All start empty.
 struct TCurInfo {
@@ -34,14 +37,28 @@ std::string ReplacePlaceholder(const std::string& placeholder, const std::string
                                const std::string& text);
 
 // Longest page line that substitution makes for the template writer: file
-// names can hold placeholders of their own, so a line of a 16 MB template
-// could otherwise grow without a useful bound.
-constexpr size_t kMaxPageLine = 32u << 20;
+// names can hold placeholders of their own, so a template line could
+// otherwise grow without a useful bound.
+constexpr size_t kMaxPageLine = 1u << 20;
+
+// The two blocks in which the template writer builds its lines, each
+// holding a line of up to kMaxPageLine bytes; allocated once per page.
+class TLineBuffers {
+ public:
+  // False when there is no memory for them.
+  bool Allocate() { return a_.Allocate(kMaxPageLine) && b_.Allocate(kMaxPageLine); }
+  TLargeBuffer& First() { return a_; }
+  TLargeBuffer& Second() { return b_; }
+
+ private:
+  TLargeBuffer a_, b_;
+};
 
 // One template line made into a page line: the thirteen placeholders are
-// replaced in a fixed order, the current date and time first. False when the
-// line would grow beyond limit; out is then not a page line.
-bool ApplyPlaceholders(const std::string& line, const TCurInfo& info, const TClockText& clock, std::string& out,
-                       size_t limit);
+// replaced in a fixed order, the current date and time first. The result
+// lies in one of the buffers (or is the line itself when it has no field);
+// false when it would grow beyond kMaxPageLine.
+bool ApplyPlaceholders(std::string_view line, const TCurInfo& info, const TClockText& clock, TLineBuffers& buffers,
+                       std::string_view& out);
 // The same without a bound.
 std::string ApplyPlaceholders(const std::string& line, const TCurInfo& info, const TClockText& clock);

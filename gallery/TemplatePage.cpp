@@ -5,74 +5,74 @@
 
 namespace {
 
+enum TPart { tpHead, tpPix, tpNew, tpEnd, tpParts };
+const char* const kPartNames[tpParts] = {"head.htm", "pix.htm", "new.htm", "end.htm"};
+
 class TTemplateWriter {
  public:
-  TTemplateWriter(TPageSink& page, TTemplateFiles& files, const TDateText& dates, TPathName prefix)
-      : page_(page), files_(files), dates_(dates), prefix_(std::move(prefix)) {}
+  TTemplateWriter(TPageSink& page, const TDateText& dates, std::string prefix)
+      : page_(page), dates_(dates), prefix_(std::move(prefix)) {}
 
-  // Reads one template of the set anew; the lines stay until the next read.
-  // False when the file cannot be read.
-  bool Read(const char* name) {
-    std::string content;
-    lines_.clear();
-    if (!files_.Read(TPathName(prefix_.Text + name, prefix_.CodePage), content)) return false;
-    lines_ = SplitTemplateLines(content);
-    return true;
+  // Reads each needed part once; the outcome of the first that fails.
+  TPageOutcome Read(TTemplateFiles& files, const TPathName& folder, bool images) {
+    for (int part : {tpHead, tpPix, tpNew, tpEnd}) {
+      if (!images && (part == tpPix || part == tpNew)) continue;
+      const std::string name = prefix_ + kPartNames[part];
+      switch (files.Read(TPathName(folder.Text + name, folder.CodePage), parts_[part])) {
+        case trRead: break;
+        case trNoMemory: return {prNoMemory, name};
+        default: return {prTemplateUnreadable, name};
+      }
+    }
+    return lines_.Allocate() ? TPageOutcome{} : TPageOutcome{prNoMemory, ""};
   }
 
-  // False when a line would grow beyond the bound of a page line.
-  bool WriteLines(const TCurInfo& info) {
-    std::string line;
-    for (const std::string& text : lines_) {
-      if (!ApplyPlaceholders(text, info, dates_, line, kMaxPageLine)) return false;
+  // Writes the part's lines through the placeholders.
+  TPageOutcome Write(int part, const TCurInfo& info) {
+    const bool whole = ForEachTemplateLine(parts_[part].View(), [&](std::string_view text) {
+      std::string_view line;
+      if (!ApplyPlaceholders(text, info, dates_, lines_, line)) return false;
       page_.Line(line);
-    }
-    return true;
+      return true;
+    });
+    return whole ? TPageOutcome{} : TPageOutcome{prLineTooLong, prefix_ + kPartNames[part]};
   }
 
  private:
   TPageSink& page_;
-  TTemplateFiles& files_;
   const TDateText& dates_;
-  TPathName prefix_;
-  std::vector<std::string> lines_;
+  std::string prefix_;
+  TLargeBuffer parts_[tpParts];
+  TLineBuffers lines_;
 };
 
 }  // namespace
 
 std::vector<std::string> SplitTemplateLines(std::string_view content) {
-  const size_t zero = content.find('\0');
-  if (zero != std::string_view::npos) content = content.substr(0, zero);
   std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < content.size()) {
-    size_t end = content.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(content.substr(start));
-      break;
-    }
-    lines.emplace_back(content.substr(start, end - start));
-    start = end + (content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n' ? 2 : 1);
-  }
+  ForEachTemplateLine(content, [&](std::string_view line) {
+    lines.emplace_back(line);
+    return true;
+  });
   return lines;
 }
 
-bool WriteTemplatePage(TPageSink& page, const TPageItems& items, TDCImageInfo& probe,
-                       const TPluginConfig& config, const TPathName& pluginFolder,
-                       TTemplateFiles& files, const TDateText& dates) {
+TPageOutcome WriteTemplatePage(TPageSink& page, TPageItems& items, TDCImageInfo& probe,
+                               const TPluginConfig& config, const TPathName& pluginFolder, TTemplateFiles& files,
+                               const TDateText& dates) {
   const bool thumbnails = config.Thumbnails != 0;
   const int32_t perRow = thumbnails ? config.ColsTh : config.Cols;
-  TTemplateWriter writer(page, files, dates,
-                         TPathName(AddBackslash(pluginFolder.Text) + (thumbnails ? "tn_" : "nr_"), pluginFolder.CodePage));
+  const int count = items.Count();
+  TTemplateWriter writer(page, dates, thumbnails ? "tn_" : "nr_");
+  TPageOutcome outcome = writer.Read(files, TPathName(AddBackslash(pluginFolder.Text), pluginFolder.CodePage), count > 0);
+  if (outcome.Result != prDone) return outcome;
 
   TCurInfo info;
   info.Cols = DecimalText(perRow);
-  if (!writer.Read("head.htm") || !writer.WriteLines(info)) return false;
-
-  const int count = items.Count();
-  for (int i = 0; i < count && page.Ok(); ++i) {
+  outcome = writer.Write(tpHead, info);
+  for (int i = 0; i < count && page.Ok() && outcome.Result == prDone; ++i) {
     const std::string path = items.FullPath(i);
-    probe.ReadInfo(items.FileName(i));
+    if (!items.Probe(i, probe)) return {prCancelled, ""};
     // Names from plugin panels may hold characters that no file name can;
     // they must not end an attribute or open a tag.
     info.FullName = HtmlText(path);
@@ -85,12 +85,9 @@ bool WriteTemplatePage(TPageSink& page, const TPageItems& items, TDCImageInfo& p
     const TThumbSize thumb = FitThumbnail(probe.Width, probe.Height, config.Width, config.Height);
     info.TnWidth = DecimalText(thumb.Width);
     info.TnHeight = DecimalText(thumb.Height);
-
-    if (!writer.Read("pix.htm") || !writer.WriteLines(info)) return false;
-    // Read for every image, also when no row ends here.
-    if (!writer.Read("new.htm")) return false;
-    if (EndsRow(i, perRow) && !writer.WriteLines(info)) return false;
+    outcome = writer.Write(tpPix, info);
+    if (outcome.Result == prDone && EndsRow(i, perRow)) outcome = writer.Write(tpNew, info);
   }
-
-  return writer.Read("end.htm") && writer.WriteLines(info);
+  if (outcome.Result == prDone) outcome = writer.Write(tpEnd, info);
+  return outcome;
 }

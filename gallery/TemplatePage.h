@@ -11,19 +11,22 @@
 #include "gallery/PageSink.h"
 #include "gallery/Placeholders.h"
 #include "imageinfo/DCImageInfo.h"
+#include "platform/LargeMemory.h"
 #include "platform/PathName.h"
 #include "settings/PluginConfig.h"
 
 // A template file larger than this counts as one that cannot be read.
 constexpr uint64_t kMaxTemplateFile = 16u << 20;
 
+enum TTemplateRead : uint8_t { trRead, trUnreadable, trNoMemory };
+
 // Reads template files whole.
 class TTemplateFiles {
  public:
   virtual ~TTemplateFiles() = default;
-  // The file's bytes, or false when it is missing, cannot be read or is
-  // larger than kMaxTemplateFile.
-  virtual bool Read(const TPathName& path, std::string& content) = 0;
+  // The file's bytes in content; trUnreadable when it is missing, cannot be
+  // read or is larger than kMaxTemplateFile.
+  virtual TTemplateRead Read(const TPathName& path, TLargeBuffer& content) = 0;
 };
 
 // Date and time texts in the user's formats: the clock, and the calendar
@@ -34,15 +37,32 @@ class TDateText : public TClockText {
   virtual void FileDateTime(const TFarFileTime& time, std::string& date, std::string& timeText) const = 0;
 };
 
-// A template file's lines: the text ends at its first zero byte, and lines
-// end at CR LF, a lone CR or a lone LF. A line end at the very end adds no
-// empty line; an empty text has no lines.
+// Calls line(view) for each line of a template file's text: the text ends
+// at its first zero byte, and lines end at CR LF, a lone CR or a lone LF. A
+// line end at the very end adds no empty line; an empty text has no lines.
+// Stops when line returns false, and returns false then.
+template <typename TLine>
+bool ForEachTemplateLine(std::string_view content, TLine line) {
+  const size_t zero = content.find('\0');
+  if (zero != std::string_view::npos) content = content.substr(0, zero);
+  for (size_t start = 0; start < content.size();) {
+    const size_t end = content.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) return line(content.substr(start));
+    if (!line(content.substr(start, end - start))) return false;
+    start = end + (content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n' ? 2 : 1);
+  }
+  return true;
+}
+
+// The same lines as strings.
 std::vector<std::string> SplitTemplateLines(std::string_view content);
 
-// Writes the whole page from the view's four templates in pluginFolder.
-// False, with the page written up to that point, when a template cannot be
-// read or a line of it would grow beyond kMaxPageLine; a write that fails
-// stops the page too, and the sink keeps that state.
-bool WriteTemplatePage(TPageSink& page, const TPageItems& items, TDCImageInfo& probe,
-                       const TPluginConfig& config, const TPathName& pluginFolder,
-                       TTemplateFiles& files, const TDateText& dates);
+// Writes the whole page from the view's four templates in pluginFolder,
+// each read once. A template that cannot be read, a line of it that would
+// grow beyond kMaxPageLine, a block that cannot be had, and a stop by the
+// user end the page there; the outcome says which (and names the template
+// concerned). A write that fails stops the page too, and the sink keeps
+// that state.
+TPageOutcome WriteTemplatePage(TPageSink& page, TPageItems& items, TDCImageInfo& probe,
+                               const TPluginConfig& config, const TPathName& pluginFolder, TTemplateFiles& files,
+                               const TDateText& dates);

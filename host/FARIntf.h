@@ -105,6 +105,10 @@ typedef int32_t(FARAPI* TFarApiDialog)(intptr_t pluginNumber, int32_t x1, int32_
                                        int32_t y2, const char* helpTopic, FarDialogItem* items,
                                        int32_t itemsNumber);
 typedef int32_t(FARAPI* TFarApiControl)(void* hPlugin, int32_t command, void* param);
+typedef int32_t(FARAPI* TFarApiMessage)(intptr_t pluginNumber, uint32_t flags, const char* helpTopic,
+                                        const char* const* items, int32_t itemsNumber, int32_t buttonsNumber);
+typedef void*(FARAPI* TFarApiSaveScreen)(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+typedef void(FARAPI* TFarApiRestoreScreen)(void* screen);
 
 struct PluginStartupInfo {
   int32_t StructSize;
@@ -113,11 +117,13 @@ struct PluginStartupInfo {
   const char* RootKey;
   TFarApiMenu Menu;
   TFarApiDialog Dialog;
-  void* Message;  // never called
+  TFarApiMessage Message;
   TFarApiGetMsg GetMsg;
   TFarApiControl Control;
+  TFarApiSaveScreen SaveScreen;
+  TFarApiRestoreScreen RestoreScreen;
   // The further services up to EditorControl, never called.
-  uint8_t Reserved[kStartupInfoSize - 4 - 260 - 7 * sizeof(void*)];
+  uint8_t Reserved[kStartupInfoSize - 4 - 260 - 9 * sizeof(void*)];
 };
 
 // Filled by the plugin up to and including CommandPrefix.
@@ -141,6 +147,8 @@ struct PluginInfo {
 enum : int32_t { PTYPE_FILEPANEL = 0 };
 enum : int32_t { FCTL_GETPANELINFO = 1 };
 enum : uint32_t { FMENU_AUTOHIGHLIGHT = 4 };
+// Message flags of the 1.x interface (LEFTALIGN is 8 in the later one).
+enum : uint32_t { FMSG_WARNING = 1, FMSG_LEFTALIGN = 0x10, FMSG_MB_OK = 0x10000 };
 
 enum : int32_t {
   DI_TEXT = 0,
@@ -197,6 +205,8 @@ static_assert(offsetof(PluginStartupInfo, Dialog) == 276, "");
 static_assert(offsetof(PluginStartupInfo, Message) == 280, "");
 static_assert(offsetof(PluginStartupInfo, GetMsg) == 284, "");
 static_assert(offsetof(PluginStartupInfo, Control) == 288, "");
+static_assert(offsetof(PluginStartupInfo, SaveScreen) == 292, "");
+static_assert(offsetof(PluginStartupInfo, RestoreScreen) == 296, "");
 static_assert(sizeof(PluginInfo) == 40, "");
 static_assert(offsetof(PluginInfo, DiskMenuStrings) == 8, "");
 static_assert(offsetof(PluginInfo, DiskMenuNumbers) == 12, "");
@@ -224,6 +234,8 @@ static_assert(offsetof(PluginStartupInfo, Dialog) == 288, "");
 static_assert(offsetof(PluginStartupInfo, Message) == 296, "");
 static_assert(offsetof(PluginStartupInfo, GetMsg) == 304, "");
 static_assert(offsetof(PluginStartupInfo, Control) == 312, "");
+static_assert(offsetof(PluginStartupInfo, SaveScreen) == 320, "");
+static_assert(offsetof(PluginStartupInfo, RestoreScreen) == 328, "");
 static_assert(sizeof(PluginInfo) == 72, "");
 static_assert(offsetof(PluginInfo, DiskMenuStrings) == 8, "");
 static_assert(offsetof(PluginInfo, DiskMenuNumbers) == 16, "");

@@ -18,6 +18,15 @@ enum TLangMsg : int {
   MUseTemplates = 12,
   MOk = 13,
   MCancel = 14,
+  MReadingImages = 15,
+  MOfTotal = 16,
+  MNotEnoughMemory = 17,
+  MNoTempFolder = 18,
+  MCannotReadTemplate = 19,
+  MInFolder = 20,
+  MTemplateLineTooLong = 21,
+  MNotANumber = 22,
+  MGuideFile = 23,
 };
 
-constexpr int kMessageCount = 15;
+constexpr int kMessageCount = 24;

@@ -74,3 +74,25 @@ void GetActivePanelInfo(PanelInfo* panel) {
   if (!Info.Control) return;
   Info.Control(reinterpret_cast<void*>(static_cast<intptr_t>(-1)), FCTL_GETPANELINFO, panel);
 }
+
+namespace {
+
+void Message(uint32_t flags, const std::vector<std::string>& lines) {
+  if (!Info.Message) return;
+  std::vector<const char*> items;
+  items.push_back(GetMsg(MTitle));
+  for (const std::string& line : lines) items.push_back(line.c_str());
+  Info.Message(Info.ModuleNumber, flags, nullptr, items.data(), static_cast<int32_t>(items.size()), 0);
+}
+
+}  // namespace
+
+void ShowMessage(const std::vector<std::string>& lines) { Message(FMSG_WARNING | FMSG_MB_OK, lines); }
+
+void ShowProgressBox(const std::vector<std::string>& lines) { Message(FMSG_LEFTALIGN, lines); }
+
+void* SaveHostScreen() { return Info.SaveScreen ? Info.SaveScreen(0, 0, -1, -1) : nullptr; }
+
+void RestoreHostScreen(void* screen) {
+  if (screen && Info.RestoreScreen) Info.RestoreScreen(screen);
+}

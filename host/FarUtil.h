@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "host/DialogBuilder.h"
 #include "host/FARIntf.h"
@@ -39,3 +40,16 @@ int RunDialog(const char* helpTopic, const TDialogDescription& description, int 
 
 // Asks the host for the active panel; the call's result is not examined.
 void GetActivePanelInfo(PanelInfo* panel);
+
+// Shows a warning with the plugin's title over the lines (host text, OEM)
+// and the host's OK button, and waits for it.
+void ShowMessage(const std::vector<std::string>& lines);
+
+// Draws the host's progress box: the plugin's title over the lines, no
+// buttons; the host paints it and returns at once.
+void ShowProgressBox(const std::vector<std::string>& lines);
+
+// The whole screen as it is, to be put back by RestoreHostScreen (which
+// takes null for nothing to restore).
+void* SaveHostScreen();
+void RestoreHostScreen(void* screen);

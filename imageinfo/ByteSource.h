@@ -30,6 +30,7 @@ class TMemorySource final : public TByteSource {
   size_t size_;
 };
 
-// Opens a file for the probe: read access, no sharing with any other opener,
-// the file must exist and must not be a folder. Null when it cannot be opened.
+// Opens a file for the probe: read access, others may read, write and delete
+// it meanwhile; the file must exist and must not be a folder. Null when it
+// cannot be opened.
 std::unique_ptr<TByteSource> OpenFileSource(const std::string& fileName, TCodePage codePage);

@@ -1,5 +1,7 @@
-// The probe's file source in the plugin: the file is opened for reading with
-// no sharing granted, so a file that another program holds open is not read.
+// The probe's file source in the plugin: the file is opened for reading and
+// others may go on reading, writing and deleting it, so a picture that a
+// viewer holds open is read, and an editor saving it meanwhile is not
+// stopped by the probe.
 #include "imageinfo/ByteSource.h"
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
@@ -48,7 +50,8 @@ class TWin32FileSource final : public TByteSource {
 std::unique_ptr<TByteSource> OpenFileSource(const std::string& fileName, TCodePage codePage) {
   const std::wstring path = WidePath(fileName, codePage);
   if (path.empty()) return nullptr;
-  HANDLE file = Win32.CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  HANDLE file = Win32.CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   LARGE_INTEGER size;

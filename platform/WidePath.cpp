@@ -25,3 +25,21 @@ std::wstring WidePath(const std::string& path, TCodePage codePage) {
   return Widen(path, codePage == cpOem ? CP_OEMCP : CP_ACP);
 }
 
+
+namespace {
+
+std::string Narrow(const std::wstring& text, UINT codePage) {
+  if (text.empty() || text.size() > static_cast<size_t>(INT_MAX / 4)) return std::string();
+  const int length = static_cast<int>(text.size());
+  std::string out(text.size() * 4, '\0');  // room for any code page, UTF-8 included
+  const int n = Win32.WideCharToMultiByte(codePage, 0, text.data(), length, &out[0], static_cast<int>(out.size()),
+                                          nullptr, nullptr);
+  out.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return out;
+}
+
+}  // namespace
+
+std::string Utf8Text(const std::wstring& text) { return Narrow(text, CP_UTF8); }
+
+std::string OemText(const std::wstring& text) { return Narrow(text, CP_OEMCP); }

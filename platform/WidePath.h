@@ -12,3 +12,8 @@
 std::wstring WidePath(const TPathName& path);
 std::wstring WidePath(const std::string& path, TCodePage codePage);
 
+
+// UTF-16 text in UTF-8, or in the OEM code page with a character that it
+// lacks written as its default character.
+std::string Utf8Text(const std::wstring& text);
+std::string OemText(const std::wstring& text);

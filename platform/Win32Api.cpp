@@ -11,7 +11,9 @@ const TWin32Api kReal = {
     ::CloseClipboard,     ::GlobalAlloc,        ::GlobalLock,         ::GlobalUnlock,
     ::GlobalFree,         ::ShellExecuteExW,    ::OemToCharBuffA,     ::MultiByteToWideChar,
     ::GetLocalTime,       ::FileTimeToSystemTime, ::GetThreadLocale,  ::GetLocaleInfoA,
-    ::GetDateFormatA,
+    ::GetDateFormatA,     ::HeapAlloc,          ::HeapFree,           ::GetProcessHeap,
+    ::GetTickCount,       ::GetStdHandle,       ::GetNumberOfConsoleInputEvents,
+    ::ReadConsoleInputW,  ::WideCharToMultiByte,
 };
 
 }  // namespace

@@ -50,6 +50,15 @@ struct TWin32Api {
   decltype(&::GetThreadLocale) GetThreadLocale;
   decltype(&::GetLocaleInfoA) GetLocaleInfoA;
   decltype(&::GetDateFormatA) GetDateFormatA;
+  // Large blocks, the clock and the console input (Esc during a long job)
+  decltype(&::HeapAlloc) HeapAlloc;
+  decltype(&::HeapFree) HeapFree;
+  decltype(&::GetProcessHeap) GetProcessHeap;
+  decltype(&::GetTickCount) GetTickCount;
+  decltype(&::GetStdHandle) GetStdHandle;
+  decltype(&::GetNumberOfConsoleInputEvents) GetNumberOfConsoleInputEvents;
+  decltype(&::ReadConsoleInputW) ReadConsoleInputW;
+  decltype(&::WideCharToMultiByte) WideCharToMultiByte;
 };
 
 extern TWin32Api Win32;

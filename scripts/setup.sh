@@ -12,6 +12,7 @@ need=(
   default-jre-headless
   locales
   webp libavif-bin libheif-examples libjxl-tools icoutils python3-pil fonts-dejavu-core
+  cmark-gfm
 )
 
 # The browser test's driver and the HTML checker, from the npm registry.

@@ -10,11 +10,11 @@ uint8_t* LowByte(int32_t& field) { return reinterpret_cast<uint8_t*>(&field); }
 
 }  // namespace
 
-TDialogDescription DescribeConfigDialog(TConfigTexts& texts) {
+TDialogDescription DescribeConfigDialog(TConfigTexts& texts, int focusItem) {
   using V = TDialogValue;
   const V none = V::RefText(nullptr);
   const int32_t separator = DIF_SEPARATOR | DIF_BOXCOLOR;
-  return {
+  TDialogDescription description = {
       V::Of(DI_DOUBLEBOX), V::Of(3),  V::Of(0),  V::Of(37), V::Of(0), V::Of(0), V::Of(0), V::Of(MTitle),
       V::Of(DI_CHECKBOX),  V::Of(5),  V::Of(2),  V::Of(6),  V::Of(0), V::RefBool(LowByte(PluginConfig.Template)), V::Of(0), V::Of(MUseTemplates),
       V::Of(DI_TEXT),      V::Of(1),  V::Of(3),  V::Of(0),  V::Of(0), V::Of(0), V::Of(separator), none,
@@ -35,4 +35,8 @@ TDialogDescription DescribeConfigDialog(TConfigTexts& texts) {
       V::Of(DI_BUTTON),    V::Of(0),  V::Of(11), V::Of(0),  V::Of(0), V::Of(1), V::Of(DIF_CENTERGROUP), V::Of(MOk),
       V::Of(DI_BUTTON),    V::Of(0),  V::Of(11), V::Of(0),  V::Of(0), V::Of(0), V::Of(DIF_CENTERGROUP), V::Of(MCancel),
   };
+  if (focusItem >= 0)
+    for (size_t item = 0; item * kValuesPerItem < description.size(); ++item)
+      description[item * kValuesPerItem + 4] = V::Of(static_cast<int>(item) == focusItem ? 1 : 0);
+  return description;
 }

@@ -32,9 +32,10 @@ void ConfigureSettings() {
   const int32_t templateOnEntry = PluginConfig.Template;
   const int32_t blankOnEntry = PluginConfig.Blank;
   TConfigTexts texts;
-  const TDialogDescription description = DescribeConfigDialog(texts);
+  FillTexts(texts);
+  int focus = -1;
   for (;;) {
-    FillTexts(texts);
+    const TDialogDescription description = DescribeConfigDialog(texts, focus);
     if (RunDialog(nullptr, description, kConfigDialogWidth, kConfigDialogHeight) != kConfigOkItem) {
       // The dialog has already written the boxes into the record; a closing
       // that stores nothing takes them back.
@@ -42,14 +43,25 @@ void ConfigureSettings() {
       PluginConfig.Blank = blankOnEntry;
       return;
     }
-    int32_t cols, colsTh, width, height;
-    if (!ParseConfigNumber(texts.Cols, cols) || !ParseConfigNumber(texts.ColsTh, colsTh) ||
-        !ParseConfigNumber(texts.Width, width) || !ParseConfigNumber(texts.Height, height))
-      continue;
-    PluginConfig.Cols = cols;
-    PluginConfig.ColsTh = colsTh;
-    PluginConfig.Width = width;
-    PluginConfig.Height = height;
+    // The four numbers in the dialog's order; the first that does not parse
+    // is named, and the dialog comes back as the user left it.
+    const struct {
+      const std::string& Text;
+      int32_t& Value;
+      int Item, Label;
+    } fields[] = {{texts.Cols, PluginConfig.Cols, 8, MColsLabel},
+                  {texts.ColsTh, PluginConfig.ColsTh, 11, MColsThLabel},
+                  {texts.Width, PluginConfig.Width, 13, MWidthLabel},
+                  {texts.Height, PluginConfig.Height, 15, MHeightLabel}};
+    int32_t numbers[4];
+    focus = -1;
+    for (int i = 0; i < 4 && focus < 0; ++i) {
+      if (ParseConfigNumber(fields[i].Text, numbers[i])) continue;
+      focus = fields[i].Item;
+      ShowMessage({std::string(GetMsg(fields[i].Label)) + " " + fields[i].Text, GetMsg(MNotANumber)});
+    }
+    if (focus >= 0) continue;
+    for (int i = 0; i < 4; ++i) fields[i].Value = numbers[i];
     PluginConfig.BgColor = texts.BgColor;
     StoreSettings();
     return;

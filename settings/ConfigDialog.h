@@ -19,10 +19,13 @@ constexpr int kConfigDialogHeight = 14;
 constexpr int kConfigOkItem = 17;
 
 // The 152-value description, bound to the texts and to the low bytes of the
-// record's Template and Blank fields.
-TDialogDescription DescribeConfigDialog(TConfigTexts& texts);
+// record's Template and Blank fields. With focusItem, that item alone has
+// the focus.
+TDialogDescription DescribeConfigDialog(TConfigTexts& texts, int focusItem = -1);
 
-// Shows the dialog until its numbers parse or the user leaves it. OK stores
-// all seven settings; any other closing stores nothing and puts back the
-// check-box states, so the record holds what it held before.
+// Shows the dialog until its numbers parse or the user leaves it. A number
+// that does not parse brings the dialog back as the user left it, with the
+// focus on that field, after a message that says so. OK with valid numbers
+// stores all seven settings; any other closing stores nothing and puts back
+// the check-box states, so the record holds what it held before.
 void ConfigureSettings();

@@ -113,14 +113,17 @@ TEST(RandomPageNumber, StaysBelow200) {
   EXPECT_GE(RandomPageNumber(0xFFFFFFFFu), 0);
 }
 
-TEST(IsGeneratedPageName, BeginsWithGalvAndEndsWithHtmInAnyCase) {
-  for (const char* yes : {"galv46361234587.htm", "GALV789.HTM", "galv.htm", "Galvold.Htm"})
+TEST(IsGeneratedPageName, GalvDigitsHtmInAnyCase) {
+  for (const char* yes : {"galv46361234587.htm", "GALV789.HTM", "galv12.htm", "Galv0.Htm"})
     EXPECT_TRUE(IsGeneratedPageName(yes)) << yes;
   // The clean-up gets the names from the wide search.
-  EXPECT_TRUE(IsGeneratedPageName(std::wstring_view(L"Galv\x0437\x0430.htm")));
+  EXPECT_TRUE(IsGeneratedPageName(std::wstring_view(L"galv7.htm")));
+  EXPECT_FALSE(IsGeneratedPageName(std::wstring_view(L"Galv\x0437\x0430.htm")));
   EXPECT_FALSE(IsGeneratedPageName(std::wstring_view(L"g\x0430lv1.htm")));
   EXPECT_FALSE(IsGeneratedPageName(std::wstring_view(L"galv1.ht\x006D\x0301")));
-  for (const char* no : {"galvanize.html", "GALV5.HTML", "galv.htm.html", "galvx.htmx", "page.htm", "galv.txt",
+  EXPECT_FALSE(IsGeneratedPageName(std::wstring_view(L"galv\x0661.htm")));  // an Arabic-Indic one
+  for (const char* no : {"galvanize.htm", "galv.htm", "galv12x.htm", "galvold.htm", "galv 1.htm", "galv-1.htm",
+                         "galvanize.html", "GALV5.HTML", "galv.htm.html", "galvx.htmx", "page.htm", "galv.txt",
                          "galvhtm", "agalv1.htm", "GALV~SL4.HTM x"})
     EXPECT_FALSE(IsGeneratedPageName(no)) << no;
 }

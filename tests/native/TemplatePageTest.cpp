@@ -8,13 +8,15 @@ namespace {
 
 class TFakeFiles final : public TTemplateFiles {
  public:
-  bool Read(const TPathName& path, std::string& content) override {
+  TTemplateRead Read(const TPathName& path, TLargeBuffer& content) override {
     ReadPaths.push_back(path.Text);
     CodePages.push_back(path.CodePage);
     auto it = Files.find(path.Text);
-    if (it == Files.end()) return false;
-    content = it->second;
-    return true;
+    if (it == Files.end()) return trUnreadable;
+    if (!content.Allocate(it->second.size())) return trNoMemory;
+    std::copy(it->second.begin(), it->second.end(), content.Data());
+    content.SetSize(it->second.size());
+    return trRead;
   }
   std::map<std::string, std::string> Files;
   std::vector<std::string> ReadPaths;
@@ -76,7 +78,8 @@ class TemplatePage : public ::testing::Test {
     TNamedItems items(paths);
     TDCImageInfo probe;
     TStringSink page;
-    failed = !WriteTemplatePage(page, items, probe, config, TPathName("P:\\plugin", cpOem), files, dates);
+    outcome = WriteTemplatePage(page, items, probe, config, TPathName("P:\\plugin", cpOem), files, dates);
+    failed = outcome.Result != prDone;
     std::vector<std::string> lines;
     for (size_t at = 0, end; at < page.Text.size(); at = end + 2) {
       end = page.Text.find("\r\n", at);
@@ -90,6 +93,7 @@ class TemplatePage : public ::testing::Test {
   TFakeFiles files;
   TFakeDates dates;
   bool failed = false;
+  TPageOutcome outcome;
 };
 
 using L = std::vector<std::string>;
@@ -117,11 +121,12 @@ TEST_F(TemplatePage, ImagesPerRowOfTheFullSizeView) {
   EXPECT_EQ(Write(Missing(3)), (L{"<full 2>", "(img0.jpg)", "(img1.jpg)", "<nr-br>", "(img2.jpg)", "</full>"}));
 }
 
-TEST_F(TemplatePage, TemplatesAreReadAnewForEveryImage) {
-  config.ColsTh = 0;
-  EXPECT_EQ(Write(Missing(2)), (L{"<head 0>", "[img0.jpg]", "[img1.jpg]", "</end img1.jpg>"}));
+TEST_F(TemplatePage, EachTemplateIsReadOncePerPage) {
+  config.ColsTh = 1;
+  EXPECT_EQ(Write(Missing(3)), (L{"<head 1>", "[img0.jpg]", "<br>", "[img1.jpg]", "<br>", "[img2.jpg]", "<br>",
+                                  "</end img2.jpg>"}));
   EXPECT_EQ(files.ReadPaths, (L{"P:\\plugin\\tn_head.htm", "P:\\plugin\\tn_pix.htm", "P:\\plugin\\tn_new.htm",
-                                "P:\\plugin\\tn_pix.htm", "P:\\plugin\\tn_new.htm", "P:\\plugin\\tn_end.htm"}));
+                                "P:\\plugin\\tn_end.htm"}));
 }
 
 TEST_F(TemplatePage, EveryLineOfABlockGoesThroughThePlaceholders) {
@@ -141,17 +146,16 @@ TEST_F(TemplatePage, EmptyTemplateContributesNothing) {
   EXPECT_EQ(Write(Missing(1)), (L{"[img0.jpg]", "</end img0.jpg>"}));
 }
 
-TEST_F(TemplatePage, MissingNewBlockEndsThePageAfterTheFirstImage) {
+TEST_F(TemplatePage, MissingTemplateIsNamedBeforeAnythingIsWritten) {
   config.ColsTh = 0;
-  Remove("tn_", "new");
-  EXPECT_EQ(Write(Missing(3)), (L{"<head 0>", "[img0.jpg]"}));
-  EXPECT_TRUE(failed);
-}
-
-TEST_F(TemplatePage, MissingEndEndsThePageAfterTheLastImage) {
-  Remove("tn_", "end");
-  EXPECT_EQ(Write(Missing(2)), (L{"<head 6>", "[img0.jpg]", "[img1.jpg]"}));
-  EXPECT_TRUE(failed);
+  const std::map<std::string, std::string> all = files.Files;
+  for (const char* part : {"new", "end", "pix", "head"}) {
+    files.Files = all;
+    Remove("tn_", part);
+    EXPECT_EQ(Write(Missing(3)), L{}) << part;
+    EXPECT_EQ(outcome.Result, prTemplateUnreadable);
+    EXPECT_EQ(outcome.Template, std::string("tn_") + part + ".htm");
+  }
 }
 
 TEST_F(TemplatePage, PageWithoutImagesNeedsOnlyHeadAndEnd) {
@@ -181,7 +185,7 @@ TEST_F(TemplatePage, EmptyPluginFolderLeavesTemplateNamesBare) {
   TNamedItems items({});
   TDCImageInfo probe;
   TStringSink page;
-  EXPECT_FALSE(WriteTemplatePage(page, items, probe, config, TPathName("", cpOem), files, dates));
+  EXPECT_EQ(WriteTemplatePage(page, items, probe, config, TPathName("", cpOem), files, dates).Result, prTemplateUnreadable);
   EXPECT_EQ(files.ReadPaths, (L{"tn_head.htm"}));
 }
 
@@ -193,6 +197,34 @@ TEST_F(TemplatePage, LineThatWouldOutgrowItsBoundEndsThePage) {
   Set("tn_", "pix", line);
   const std::string folder = "C:\\" + std::string(400, 'f') + "\\";
   L page = Write({folder + "a.jpg", folder + "b.jpg"});
-  EXPECT_TRUE(failed);
+  EXPECT_EQ(outcome.Result, prLineTooLong);
+  EXPECT_EQ(outcome.Template, "tn_pix.htm");
   EXPECT_EQ(page, (L{"<head 6>"}));
+}
+
+TEST_F(TemplatePage, EveryLargeBlockThatCannotBeHadEndsThePage) {
+  // The four templates and the two line buffers, one after the other.
+  for (int fail = 0; fail < 6; ++fail) {
+    LargeAllocationsLeft = fail;
+    EXPECT_EQ(Write(Missing(2)), L{}) << fail;
+    EXPECT_EQ(outcome.Result, prNoMemory) << fail;
+  }
+  LargeAllocationsLeft = 6;
+  EXPECT_EQ(Write(Missing(1)).size(), 3u);
+  EXPECT_FALSE(failed);
+  LargeAllocationsLeft = -1;
+}
+
+TEST_F(TemplatePage, SixteenMegabytesOfEmptyLinesStayOneBlock) {
+  // 16 MB of line ends: 16.7 million lines, written as they are walked.
+  Set("tn_", "pix", std::string(kMaxTemplateFile, '\n'));
+  TNamedItems items(Missing(2));
+  TDCImageInfo probe;
+  class TCounter final : public TPageSink {
+   public:
+    void Write(std::string_view text) override { Bytes += text.size(); }
+    size_t Bytes = 0;
+  } page;
+  EXPECT_EQ(WriteTemplatePage(page, items, probe, config, TPathName("P:\\plugin", cpOem), files, dates).Result, prDone);
+  EXPECT_EQ(page.Bytes, 2 * 2 * kMaxTemplateFile + 10 + 17);  // head, two blocks, end
 }

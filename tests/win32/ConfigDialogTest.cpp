@@ -130,19 +130,31 @@ TEST_F(ConfigDialog, NumbersThatParseAreStored) {
   EXPECT_EQ(Shown(host_->Dialogs[1]), (S{"1", "336699", "0", "7", "31", "-5", "-1"}));
 }
 
-TEST_F(ConfigDialog, InvalidNumberBringsTheDialogBackWithTheRecordsValues) {
+TEST_F(ConfigDialog, InvalidNumberBringsTheDialogBackAsTypedWithTheFocusOnIt) {
   StartPlugin();
   const std::vector<std::string> before = Stored();
   for (const char* bad : {"12a", "2147483648", "", "7 ", "$"}) {
     host_->Dialogs.clear();
+    host_->Boxes.clear();
     host_->DialogAnswers = {Answer(kOk, {{kWidth, bad}, {kCols, "3"}, {kColour, "abc"}}, {kTemplateBox}),
                             Answer(kCancel)};
     EXPECT_EQ(host_->Configure(0), 0) << bad;
     ASSERT_EQ(host_->Dialogs.size(), 2u) << bad;
-    // The typing is lost, the boxes keep what the user set.
-    EXPECT_EQ(Shown(host_->Dialogs[1]), (S{"1", "000000", "1", "0", "6", "120", "100"})) << bad;
+    // What the user typed and set is there again, the focus on the field
+    // that is no number, and a message named it first.
+    EXPECT_EQ(Shown(host_->Dialogs[1]), (S{"1", "abc", "1", "3", "6", bad, "100"})) << bad;
+    for (int i = 0; i < 19; ++i) EXPECT_EQ(host_->Dialogs[1].Items[i].Focus != 0, i == kWidth) << bad << " item " << i;
+    ASSERT_EQ(host_->Boxes.size(), 1u) << bad;
+    EXPECT_EQ(host_->Boxes[0].Lines, (S{"Galvora", std::string("Width: ") + bad, "is not a whole number."})) << bad;
     EXPECT_EQ(Stored(), before) << bad;
   }
+  // Corrected, everything typed is stored; the first bad field of several is named.
+  host_->Boxes.clear();
+  host_->DialogAnswers = {Answer(kOk, {{kHeight, "x"}, {kColsTh, "y"}, {kColour, "abc"}}),
+                          Answer(kOk, {{kHeight, "90"}, {kColsTh, "4"}})};
+  host_->Configure(0);
+  EXPECT_EQ(host_->Boxes.at(0).Lines.at(1), "Thumbs per row: y");
+  EXPECT_EQ(Stored(), (S{Dword(0), Dword(1), Dword(0), Dword(4), Dword(120), Dword(90), std::string("abc", 4)}));
 }
 
 TEST_F(ConfigDialog, CancelAfterARejectedNumberLeavesRecordAndRegistryAsTheyWere) {

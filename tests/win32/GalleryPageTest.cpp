@@ -17,7 +17,6 @@ std::string Bytes(const TBytes& b) { return std::string(b.begin(), b.end()); }
 
 const char kHead[] =
     "<html><head><title>Galvora Far Plugin</title></head><body text=\"#FFFFFF\" bgcolor=\"#000000\" topmargin=0>";
-const char kHome[] = "<center><a href=https://www.example.org/galvora/>Galvora Home</a><br>";
 const char kEnd[] = "</center></body></html>";
 
 using L = std::vector<std::string>;
@@ -94,7 +93,7 @@ TEST_F(GalleryPage, ThumbnailViewWritesTheFittedEntry) {
   StartPlugin();
   Select({"a.jpg"});
   EXPECT_EQ(Page(1),
-            (L{kHead, kHome,
+            (L{kHead, HomeLine(),
                "<a target=_blank Href=\"file://localhost/C:\\Pics\\a.jpg\"><img src=\"file://localhost/C:\\Pics\\a.jpg\" "
                "alt=\"file://localhost/C:\\Pics\\a.jpg 640x480\" width=\"120\" height=\"90\" border=0></a>",
                kEnd}));
@@ -106,7 +105,7 @@ TEST_F(GalleryPage, FullSizeViewWritesTheImageAtItsOwnSize) {
   StartPlugin();
   Select({"a.jpg"});
   EXPECT_EQ(Page(0),
-            (L{kHead, kHome,
+            (L{kHead, HomeLine(),
                "<a  Href=\"file://localhost/C:\\Pics\\a.jpg\"><img src=\"file://localhost/C:\\Pics\\a.jpg\" "
                "alt=\"file://localhost/C:\\Pics\\a.jpg 640x480\" border=0 width=\"640\" height=\"480\"></a>",
                kEnd}));
@@ -199,7 +198,7 @@ TEST_F(GalleryPage, BoxWithAZeroSideIsUsedAsItIs) {
 TEST_F(GalleryPage, NoSelectionGivesHeadAndEndAndIsStillOpened) {
   StartPlugin();
   L page = Page(1);
-  EXPECT_EQ(page, (L{kHead, kHome, kEnd}));
+  EXPECT_EQ(page, (L{kHead, HomeLine(), kEnd}));
   EXPECT_TRUE(WaitForOpen(PagePath()).Verb == "open");
 }
 
@@ -232,11 +231,17 @@ TEST_F(GalleryPage, OemNamesComeOutInTheAnsiCodePage) {
   EXPECT_EQ(Page(1)[2], Thumb("C:\\Pics\\\xFC.png", "20x10", 120, 60));
 }
 
-TEST_F(GalleryPage, SelectedFolderIsListedLikeAnUnknownFile) {
+TEST_F(GalleryPage, SelectedFoldersAreLeftOutOfThePage) {
   CreateDirectoryA("C:\\Pics\\sub", nullptr);
+  Pic("a.jpg", img::JpegImage(64, 48));
   StartPlugin();
-  Select({"sub"});
-  EXPECT_NE(Page(0)[2].find("alt=\"file://localhost/C:\\Pics\\sub 0x0\" border=0 ></a>"), std::string::npos);
+  Select({"sub", "a.jpg", "sub"});
+  for (int line : {0, 1}) {
+    const L page = Page(line);
+    ASSERT_EQ(page.size(), 4u);
+    EXPECT_NE(page[2].find("a.jpg 64x48"), std::string::npos);
+    DeleteFileA(PagePath().c_str());
+  }
 }
 
 TEST_F(GalleryPage, HashAndPercentAreEncodedInAddressesOnly) {

@@ -19,7 +19,6 @@ std::string Bytes(const TBytes& b) { return std::string(b.begin(), b.end()); }
 
 const char kHead[] =
     "<html><head><title>Galvora Far Plugin</title></head><body text=\"#FFFFFF\" bgcolor=\"#000000\" topmargin=0>";
-const char kHome[] = "<center><a href=https://www.example.org/galvora/>Galvora Home</a><br>";
 const char kEnd[] = "</center></body></html>";
 
 std::string Thumb(const std::string& path, const std::string& size, int w, int h) {
@@ -88,9 +87,9 @@ TEST_F(UserNamesTest, FileInAFolderNamedSoIsSizedInBothViews) {
   const std::string gif = folder_ + fileName_ + ".gif", jpg = folder_ + fileName_ + ".jpg";
   StartPlugin();
   ASSERT_TRUE(host_->SelectFolder(folder_));
-  EXPECT_EQ(Lines(Slurp(RunMenu(1))), (L{kHead, kHome, Thumb(gif, "40x30", 120, 90), Thumb(jpg, "480x640", 75, 100), kEnd}));
+  EXPECT_EQ(Lines(Slurp(RunMenu(1))), (L{kHead, HomeLine(), Thumb(gif, "40x30", 120, 90), Thumb(jpg, "480x640", 75, 100), kEnd}));
   DeleteFileA(PagePath().c_str());
-  EXPECT_EQ(Lines(Slurp(RunMenu(0))), (L{kHead, kHome, Full(gif, 40, 30), Full(jpg, 480, 640), kEnd}));
+  EXPECT_EQ(Lines(Slurp(RunMenu(0))), (L{kHead, HomeLine(), Full(gif, 40, 30), Full(jpg, 480, 640), kEnd}));
 }
 
 TEST_F(UserNamesTest, TemplatesAreFoundInAPluginFolderNamedSo) {
@@ -278,7 +277,8 @@ TEST_F(SharedRuntime, MissingTemplateAndFailingWritesEndTheCommandQuietly) {
   pics_->Make("a.gif", Bytes(img::GifHeader(10, 10, 0)));
   SetDword(SettingsKey(), "Template", 1);
   auto fromDll = Page(false, 1);
-  EXPECT_EQ(fromDll, std::make_pair(std::string("<x>\r\n<x>\r\n"), false)) << "head and pix, then no tn_end.htm";
+  EXPECT_EQ(fromDll, std::make_pair(std::string(), false)) << "no tn_end.htm: no page";
+  EXPECT_EQ(host_->Boxes.size(), 1u);
   EXPECT_EQ(fromDll, Page(true, 1));
 
   SetDword(SettingsKey(), "Template", 0);

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "gallery/LocaleText.h"
+#include "gallery/PathText.h"
 #include "settings/PluginConfig.h"
 #include "settings/Registry.h"
 
@@ -48,6 +49,11 @@ TOpenRecord WaitForOpen(const std::string& page) {
     Sleep(100);
   }
   return TOpenRecord();
+}
+
+std::string HomeLine(const std::string& guide) {
+  return "<center><a href=" + BareFileUrl(NarrowFrom(WideFrom(BinDir() + guide, CP_ACP), CP_UTF8)) +
+         ">Galvora Home</a><br>";
 }
 
 std::string Slurp(const std::string& path) {

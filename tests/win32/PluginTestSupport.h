@@ -21,6 +21,8 @@ std::string OpenLogPath();     // where the registered page handler records
 // empty record when the page was not opened.
 TOpenRecord WaitForOpen(const std::string& page);
 std::string Slurp(const std::string& path);
+// The built-in page's home-link line: the user guide beside the DLL.
+std::string HomeLine(const std::string& guide = "Galvora-en.html");
 void WriteFile(const std::string& path, const std::string& bytes);
 std::vector<std::string> Lines(const std::string& text);  // split at CR LF
 std::wstring Wide(const std::string& ansi);

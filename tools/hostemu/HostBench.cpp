@@ -73,6 +73,35 @@ BOOL WINAPI CountedWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD writ
   return FALSE;
 }
 
+// The clock as the plugin reads it: real, or advanced by a step at each call.
+DWORD gClockStep = 0, gClock = 0;
+DWORD WINAPI SteppedTickCount() { return gClock += gClockStep; }
+
+// The console input as the plugin sees it: Esc at the n-th look.
+int gLooksLeft = -1;
+BOOL WINAPI ScriptedInputEvents(HANDLE, LPDWORD count) {
+  *count = gLooksLeft > 0 && --gLooksLeft == 0 ? 1 : 0;
+  return TRUE;
+}
+BOOL WINAPI ScriptedReadInput(HANDLE, PINPUT_RECORD events, DWORD length, LPDWORD read) {
+  if (length == 0) return FALSE;
+  std::memset(events, 0, sizeof *events);
+  events->EventType = KEY_EVENT;
+  events->Event.KeyEvent.bKeyDown = TRUE;
+  events->Event.KeyEvent.wRepeatCount = 1;
+  events->Event.KeyEvent.wVirtualKeyCode = VK_ESCAPE;
+  events->Event.KeyEvent.uChar.UnicodeChar = 27;
+  *read = 1;
+  return TRUE;
+}
+
+// Heap blocks: the n-th fails.
+int gHeapCalls = 0, gFailHeapAt = 0;
+LPVOID WINAPI CountedHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size) {
+  if (++gHeapCalls == gFailHeapAt) return nullptr;
+  return HeapAlloc(heap, flags, size);
+}
+
 // Passes the plugin's shell calls on, noting each page it opens.
 BOOL WINAPI RecordedShellExecuteExW(SHELLEXECUTEINFOW* info) {
   if (THostBench::Current && info)
@@ -152,6 +181,25 @@ struct THostServices {
     return call.Result;
   }
 
+  static int32_t WINAPI Message(intptr_t pluginNumber, uint32_t flags, const char* helpTopic,
+                                const char* const* items, int32_t itemsNumber, int32_t buttonsNumber) {
+    (void)pluginNumber;
+    (void)helpTopic;
+    THostBench* host = THostBench::Current;
+    TMessageCall call{flags, {}, buttonsNumber, GetTickCount() - host->calledAt_};
+    for (int32_t i = 0; i < itemsNumber; ++i) call.Lines.push_back(items[i] ? items[i] : "");
+    host->Boxes.push_back(call);
+    return buttonsNumber > 0 || (flags & 0xF0000) ? 0 : -1;  // OK pressed; a progress box returns at once
+  }
+
+  static void* WINAPI SaveScreen(int32_t, int32_t, int32_t, int32_t) {
+    return reinterpret_cast<void*>(static_cast<intptr_t>(++THostBench::Current->ScreensSaved));
+  }
+
+  static void WINAPI RestoreScreen(void* screen) {
+    if (screen) ++THostBench::Current->ScreensRestored;
+  }
+
   static int32_t WINAPI Control(void* plugin, int32_t command, void* param) {
     THostBench* host = THostBench::Current;
     host->Controls.push_back({plugin, command});
@@ -229,6 +277,27 @@ bool THostBench::FailWritesAfter(int writes) {
   return module_ && PatchImport(module_, "kernel32.dll", "WriteFile", reinterpret_cast<void*>(CountedWriteFile));
 }
 
+bool THostBench::SlowClock(DWORD stepMs) {
+  gClockStep = stepMs;
+  gClock = GetTickCount();
+  return module_ && PatchImport(module_, "kernel32.dll", "GetTickCount", reinterpret_cast<void*>(SteppedTickCount));
+}
+
+bool THostBench::PressEscAt(int checks) {
+  gLooksLeft = checks;
+  return module_ &&
+         PatchImport(module_, "kernel32.dll", "GetNumberOfConsoleInputEvents", reinterpret_cast<void*>(ScriptedInputEvents)) &&
+         PatchImport(module_, "kernel32.dll", "ReadConsoleInputW", reinterpret_cast<void*>(ScriptedReadInput));
+}
+
+bool THostBench::FailHeapAllocation(int n) {
+  gHeapCalls = 0;
+  gFailHeapAt = n;
+  return module_ && PatchImport(module_, "kernel32.dll", "HeapAlloc", reinterpret_cast<void*>(CountedHeapAlloc));
+}
+
+int THostBench::HeapAllocs() const { return gHeapCalls; }
+
 void THostBench::Start() {
   Current = this;
   TOemFileApis oem;
@@ -240,6 +309,9 @@ void THostBench::Start() {
   info_.RootKey = rootKeyText_.c_str();
   info_.Menu = THostServices::Menu;
   info_.Dialog = THostServices::Dialog;
+  info_.Message = THostServices::Message;
+  info_.SaveScreen = THostServices::SaveScreen;
+  info_.RestoreScreen = THostServices::RestoreScreen;
   info_.GetMsg = THostServices::GetMsg;
   info_.Control = THostServices::Control;
   entries_.SetStartupInfo(&info_);
@@ -255,12 +327,14 @@ PluginInfo THostBench::GetPluginInfo(const PluginInfo& start) {
 
 HANDLE THostBench::OpenPlugin() {
   Current = this;
+  calledAt_ = GetTickCount();
   TOemFileApis oem;
   return entries_.OpenPlugin(0, 0);
 }
 
 int THostBench::Configure(int itemNumber) {
   Current = this;
+  calledAt_ = GetTickCount();
   TOemFileApis oem;
   return entries_.Configure(itemNumber);
 }

@@ -45,6 +45,14 @@ struct TDialogCall {
   int Result;
 };
 
+// A message box or progress box the plugin asked for.
+struct TMessageCall {
+  uint32_t Flags;
+  std::vector<std::string> Lines;  // the title first
+  int32_t Buttons;
+  DWORD AtMs;  // the real time since the last entry point was called
+};
+
 struct TControlCall {
   void* Plugin;
   int32_t Command;
@@ -63,6 +71,14 @@ class THostBench {
   // Makes the loaded DLL's WriteFile calls succeed `writes` more times and
   // then fail as on a full disk (-1: never), by its import table.
   bool FailWritesAfter(int writes);
+  // Further faults and stand-ins through the DLL's import table:
+  // GetTickCount advances stepMs at every call (a slow disk, in effect);
+  bool SlowClock(DWORD stepMs);
+  // the `checks`-th look at the console input finds Esc pressed (-1: never);
+  bool PressEscAt(int checks);
+  // the n-th HeapAlloc fails (1-based; 0: none). HeapAllocs counts them.
+  bool FailHeapAllocation(int n);
+  int HeapAllocs() const;
   // Drives entry points linked into the calling program instead.
   void Use(const TPluginEntries& entries, const std::string& moduleName);
   const std::string& Error() const { return error_; }
@@ -108,6 +124,8 @@ class THostBench {
   std::vector<TMenuCall> Menus;
   std::vector<TDialogCall> Dialogs;
   std::vector<TControlCall> Controls;
+  std::vector<TMessageCall> Boxes;
+  int ScreensSaved = 0, ScreensRestored = 0;
   // The pages a loaded DLL asked the shell to open (ANSI), in order; the
   // calls themselves go through to the shell.
   std::vector<std::string> ShellOpens;
@@ -120,6 +138,7 @@ class THostBench {
   TPluginEntries entries_;
   std::string error_;
   PluginStartupInfo info_;
+  DWORD calledAt_ = 0;
   std::string rootKeyText_;
 };
 

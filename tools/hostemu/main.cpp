@@ -6,13 +6,16 @@
 //           [--created YYYY-MM-DDTHH:MM:SS]
 //           [--menu N]... [--dialog "RESULT|eINDEX=TEXT|tINDEX"]...
 //           [--handler RECORDER LOG] [--preload DLL] [--fail-writes-after N]
+//           [--slow-clock MS] [--esc-at N] [--fail-heap N]
 //           [--info] [--open] [--configure] [--version-info]
 //
 // Paths and texts on the command line are ANSI; the bench hands them to the
 // plugin in the OEM code page, as the host does.
 // Actions (--info, --open, --configure) run in the order given; without any,
 // --info then --open. --version-info prints the DLL's version resource. With --handler, .htm pages open through the recorder
-// and every page the plugin opened is printed as "opened: PATH".
+// and every page the plugin opened is printed as "opened: PATH". Message and
+// progress boxes are printed as "message:" lines, with the real time since
+// the entry point was called.
 #include <windows.h>
 
 #include <cstdio>
@@ -85,7 +88,13 @@ void PrintVersionInfo(const std::string& path) {
   }
 }
 
-void PrintCalls(THostBench& host, size_t& menus, size_t& dialogs, size_t& controls) {
+void PrintCalls(THostBench& host, size_t& menus, size_t& dialogs, size_t& controls, size_t& boxes) {
+  for (; boxes < host.Boxes.size(); ++boxes) {
+    const TMessageCall& m = host.Boxes[boxes];
+    std::printf("message: flags=0x%x buttons=%d at=%lums", m.Flags, m.Buttons, static_cast<unsigned long>(m.AtMs));
+    for (const std::string& line : m.Lines) std::printf(" | %s", line.c_str());
+    std::printf("\n");
+  }
   for (; menus < host.Menus.size(); ++menus) {
     const TMenuCall& m = host.Menus[menus];
     std::printf("menu: title=\"%s\" flags=%u x=%d y=%d maxheight=%d\n", m.Title.c_str(), m.Flags, m.X, m.Y,
@@ -116,7 +125,8 @@ void PrintCalls(THostBench& host, size_t& menus, size_t& dialogs, size_t& contro
 int main(int argc, char** argv) {
   THostBench host;
   std::string plugin, lang, recorder, log, temp, module;
-  int failWritesAfter = -1;
+  int failWritesAfter = -1, escAt = -1, failHeap = 0;
+  DWORD clockStep = 0;
   std::vector<std::string> actions;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -160,6 +170,9 @@ int main(int argc, char** argv) {
       host.DialogAnswers.push_back(answer);
     } else if (a == "--handler") { recorder = next(); log = next(); }
     else if (a == "--fail-writes-after") failWritesAfter = std::atoi(next().c_str());
+    else if (a == "--slow-clock") clockStep = static_cast<DWORD>(std::atoi(next().c_str()));
+    else if (a == "--esc-at") escAt = std::atoi(next().c_str());
+    else if (a == "--fail-heap") failHeap = std::atoi(next().c_str());
     else if (a == "--preload") {
       // Another plugin's DLL, loaded into the process before this plugin.
       std::string dll = next();
@@ -190,6 +203,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "hostemu: the plugin imports no WriteFile\n");
     return 1;
   }
+  if ((clockStep && !host.SlowClock(clockStep)) || (escAt > 0 && !host.PressEscAt(escAt)) ||
+      (failHeap > 0 && !host.FailHeapAllocation(failHeap))) {
+    std::fprintf(stderr, "hostemu: the plugin does not import what --slow-clock, --esc-at or --fail-heap replace\n");
+    return 1;
+  }
   // The language file lies beside the DLL, wherever ModuleName is made to point.
   if (lang.empty()) lang = FolderOf(plugin) + "GalvoraEng.lng";
   if (!module.empty()) host.ModuleName = AnsiToOem(module);
@@ -200,7 +218,7 @@ int main(int argc, char** argv) {
   std::printf("loaded: %s (%zu messages)\n", plugin.c_str(), host.Messages.size());
   host.Start();
 
-  size_t menus = 0, dialogs = 0, controls = 0;
+  size_t menus = 0, dialogs = 0, controls = 0, boxes = 0;
   size_t opened = log.empty() ? 0 : ReadOpenRecords(log).size();
   for (const std::string& a : actions) {
     if (a == "--version-info") {
@@ -209,11 +227,11 @@ int main(int argc, char** argv) {
       PrintInfo(host.GetPluginInfo());
     } else if (a == "--open") {
       HANDLE result = host.OpenPlugin();
-      PrintCalls(host, menus, dialogs, controls);
+      PrintCalls(host, menus, dialogs, controls, boxes);
       std::printf("OpenPlugin returned %s\n", result == INVALID_HANDLE_VALUE ? "INVALID_HANDLE_VALUE" : "a handle");
     } else {
       int result = host.Configure(0);
-      PrintCalls(host, menus, dialogs, controls);
+      PrintCalls(host, menus, dialogs, controls, boxes);
       std::printf("Configure returned %d\n", result);
     }
   }
