@@ -77,3 +77,17 @@ echo "== page job under Wine"
 templates=$(winepath -w "$here/templates/modern-1252")
 for n in 1000 10000; do wine build/win32/bin/galvora-page-bench.exe "$n"; done
 for n in 1000 10000; do wine build/win32/bin/galvora-page-bench.exe "$n" "$templates"; done
+echo "== the progress box under Wine: 5,000 files"
+progress="$here/build/bench/progress"
+rm -rf "$progress" && mkdir -p "$progress"
+for i in $(seq -w 0 4999); do cp "$here/samples/sunset.jpg" "$progress/p$i.jpg"; done
+bin=$(winepath -w "$here/build/win32/bin")
+start=$(date +%s%N)
+wine build/win32/bin/hostemu.exe --plugin "$bin\\Galvora.dll" --folder "$(winepath -w "$progress")" --menu 1 --open \
+  >"$progress.txt" 2>&1
+end=$(date +%s%N)
+first=$(grep -m 1 '^message:' "$progress.txt" | sed 's/ | .*//')
+boxes=$(grep -c '^message:' "$progress.txt" || true)
+echo "  first box: ${first#message: } (the time from the command's start), $boxes boxes in all;" \
+  "the whole job $(( (end - start) / 1000000 )) ms with Wine's start"
+rm -rf "$progress"

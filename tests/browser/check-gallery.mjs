@@ -2,7 +2,8 @@
 // what a user would see: every image the browser can show loads at the size
 // the page states and keeps its proportions as shown (phone photos turned by
 // their orientation), every entry is laid out at the size the page gives it,
-// and rows break where the page breaks them. Saves a screenshot of each page.
+// rows break where the page breaks them, and the built-in page's home link
+// opens the user guide. Saves a screenshot of each page.
 //
 //   node check-gallery.mjs OUT_DIR VIEW=PAGE [VIEW=PAGE...]
 //   VIEW: thumbnails | full | template-thumbnails | template-full
@@ -118,6 +119,16 @@ try {
       console.log(`${view}: ${entries.length} images in ${entries.at(-1).row - firstRow + 1} rows`);
     } else {
       console.log(`${view}: ${entries.length} images`);
+    }
+    if (!template) {
+      // The home link opens the user guide installed beside the DLL.
+      const home = await page.evaluate(() => document.querySelector('center > a')?.href || '');
+      const guide = await browser.newPage();
+      const response = await guide.goto(home).catch((e) => null);
+      const title = response ? await guide.title() : '';
+      if (title !== 'Galvora: user guide') fail(view, `the home link ${home} opens "${title}", not the user guide`);
+      else console.log(`${view}: the home link opens the user guide`);
+      await guide.close();
     }
     const shot = path.join(outDir, `browser-${view}.png`);
     await page.screenshot({ path: shot, fullPage: true });

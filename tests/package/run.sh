@@ -25,6 +25,7 @@ wine_env_start "$work/wineprefix"
 trap wine_env_stop EXIT
 samples=$(winepath -w "$here/samples")
 count=$(find "$here/samples" -maxdepth 1 -type f | wc -l)
+messages=$(sed -n 's/^constexpr int kMessageCount = \([0-9]*\);/\1/p' "$here/host/FARLang.h")
 
 # check ARCH BUILD OBJDUMP PE_FORMAT
 check() {
@@ -45,11 +46,17 @@ check() {
   unexpected=$(for d in $imports; do case "$d" in kernel32.dll | user32.dll | advapi32.dll | shell32.dll | msvcrt.dll) ;; *) echo "$d" ;; esac; done)
   [ -z "$unexpected" ] && pass "$arch: imports only system DLLs: $imports" || fail "$arch: imports $unexpected"
 
-  # The shipped language files: 15 messages each, labels that fit the dialog.
+  # The user guides as HTML, which the built-in page's home link opens.
+  local guide
+  for guide in Galvora-en.html Galvora-ru.html; do
+    grep -q '<title>' "$plugin_dir/$guide" 2>/dev/null && pass "$arch: $guide" || fail "$arch: no $guide"
+  done
+
+  # The shipped language files: every message, labels that fit the dialog.
   local lng out too_long
   for lng in GalvoraEng.lng GalvoraRus.lng; do
     out=$(wine "$bin/hostemu.exe" --plugin "$dll" --lang "$folder\\$lng" --root "$root" --configure)
-    echo "$out" | grep -q '(15 messages)' && pass "$arch: $lng has 15 messages" || fail "$arch: $lng: $(echo "$out" | head -n 1)"
+    echo "$out" | grep -q "($messages messages)" && pass "$arch: $lng has $messages messages" || fail "$arch: $lng: $(echo "$out" | head -n 1)"
     # Dialog labels (items 3, 7, 10, 12, 14, and the boxes 1 and 5) against
     # the cells before the next field, and none that the host would clip.
     too_long=$(echo "$out" | tr -d '\r' | LC_ALL=C awk -F'"' '/^dialog: +[0-9]+ /{split($1, f, " "); n = f[2]; len = length($2);
