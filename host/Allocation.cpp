@@ -1,10 +1,12 @@
-// Allocation in the plugin DLL. What the plugin allocates is bounded (a
-// template file of 16 MB at most, page lines of 32 MB at most, a 64 KB page
-// buffer, header blocks of a few KB), so an allocation fails only when the
-// host's address space is already exhausted. Code built without exceptions
-// cannot give that failure back to the host, and a bad_alloc thrown here
-// would end in std::terminate anyway, through whichever unwinder the process
-// happens to have. So the plugin ends the process at once, and says so.
+// Allocation of small objects in the plugin DLL. Every block whose size the
+// input decides (template files, the line being built, the page buffer, the
+// list of the selection) comes from TryAllocate, which may fail, and the
+// command then fails with a message (platform/LargeMemory.h). What is left
+// here is small: names, texts, the probe's header blocks of a few KB. Code
+// built without exceptions cannot give such a failure back to the host, and
+// a bad_alloc thrown here would end in std::terminate anyway, through
+// whichever unwinder the process happens to have. So, as the last resort,
+// the plugin ends the process at once, and says so.
 #include <cstdio>
 #include <cstdlib>
 #include <new>

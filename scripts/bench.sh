@@ -58,7 +58,7 @@ median() { tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{ v[NR] = $1 } END { pr
 echo
 echo "microseconds per file, median of $rounds rounds taken in turns, natively"
 echo "(mix: six formats and non-images; phone: photos as phones write them; then one"
-echo " list per newer format. Python's imagesize reads none of the newer ones but WebP)"
+echo " list per newer format; of those, Python's imagesize reads WebP and SVG)"
 printf '  %-6s %8s %8s %8s %8s   %s\n' list floor probe rust python "probe / floor"
 for list in $lists; do
   awk -v l="$list" -v f="$(median "${times[$list.floor]}")" -v p="$(median "${times[$list.probe]}")" \

@@ -5,7 +5,6 @@
 #include "imageinfo/formats/Formats.h"
 
 #include <utility>
-#include <vector>
 
 #include "imageinfo/formats/IsoBox.h"
 
@@ -40,9 +39,16 @@ bool ImageBrands(const uint8_t* head, size_t n, bool& avif) {
   return image;
 }
 
-// The primary item's property indices (1-based, in ipma order) from every
-// ipma box. False, with a verdict, when an entry does not fit.
-bool Associations(TBlockReader& in, const TBox& ipma, uint32_t item, std::vector<uint16_t>& out) {
+// The primary item's property indices, 1-based, in ipma order: an item has
+// at most 255 associations in one ipma box, and the reader keeps as many.
+struct TAssociations {
+  uint16_t Index[255];
+  int Count = 0;
+};
+
+// The primary item's property indices from one ipma box. False, with a
+// verdict, when an entry does not fit.
+bool Associations(TBlockReader& in, const TBox& ipma, uint32_t item, TAssociations& out) {
   if (ipma.End - ipma.Payload < 8) return in.Fail(pfDamaged), false;
   const uint8_t version = U8(in, ipma.Payload);
   const bool wide = (U32BE(in, ipma.Payload) & 1) != 0;  // flags bit 0: 15-bit indices
@@ -57,8 +63,8 @@ bool Associations(TBlockReader& in, const TBox& ipma, uint32_t item, std::vector
     const uint64_t each = wide ? 2 : 1;
     if (ipma.End - at < each * count) return in.Fail(pfDamaged), false;
     for (uint8_t i = 0; i < count; ++i, at += each) {
-      if (id != item) continue;
-      out.push_back(wide ? U16BE(in, at) & 0x7FFF : U8(in, at) & 0x7F);
+      if (id != item || out.Count == 255) continue;
+      out.Index[out.Count++] = static_cast<uint16_t>(wide ? U16BE(in, at) & 0x7FFF : U8(in, at) & 0x7F);
     }
   }
   return !in.Failed();
@@ -90,7 +96,7 @@ void ReadHEIF(TDCImageInfo& info, TBlockReader& in) {
   if (pitm.End - pitm.Payload < 4 + itemSize) return (void)in.Fail(pfDamaged);
   const uint32_t item = itemSize == 2 ? U16BE(in, pitm.Payload + 4) : U32BE(in, pitm.Payload + 4);
 
-  std::vector<uint16_t> properties;
+  TAssociations properties;
   for (uint64_t at = iprp.Payload; at < iprp.End;) {
     TBox box;
     if (!ReadBox(in, at, iprp.End, false, box)) return;
@@ -98,23 +104,33 @@ void ReadHEIF(TDCImageInfo& info, TBlockReader& in) {
     at = box.End;
   }
   // The property boxes by their place in ipco, as far as the associations
-  // reach.
-  uint16_t last = 0;
-  for (uint16_t p : properties) last = p > last ? p : last;
-  std::vector<TBox> boxes;
-  for (uint64_t at = ipco.Payload; at < ipco.End && boxes.size() < last;) {
-    TBox box;
-    if (!ReadBox(in, at, ipco.End, false, box)) return;
-    boxes.push_back(box);
-    at = box.End;
+  // reach: the first ones kept at hand, any further one found by a walk.
+  constexpr int kKept = 64;
+  TBox kept[kKept];
+  int known = 0;
+  for (uint64_t at = ipco.Payload; at < ipco.End && known < kKept;) {
+    if (!ReadBox(in, at, ipco.End, false, kept[known])) return;
+    at = kept[known++].End;
   }
+  auto property = [&](uint16_t index, TBox& box) {
+    if (index <= known) {
+      box = kept[index - 1];
+      return true;
+    }
+    if (known < kKept) return false;  // ipco has fewer boxes
+    uint64_t at = kept[kKept - 1].End;
+    for (int i = kKept; i < index; ++i, at = box.End)
+      if (at >= ipco.End || !ReadBox(in, at, ipco.End, false, box)) return false;
+    return true;
+  };
 
   uint64_t width = 0, height = 0;
   bool sized = false;
   info.Depth = 24;
-  for (uint16_t p : properties) {
-    if (p == 0 || p > boxes.size()) continue;  // 0 is no property
-    const TBox& box = boxes[p - 1];
+  for (int k = 0; k < properties.Count; ++k) {
+    TBox box;
+    if (properties.Index[k] == 0 || !property(properties.Index[k], box)) continue;  // 0 is no property
+    if (in.Failed()) return;
     auto needs = [&](uint64_t bytes) {
       if (box.End - box.Payload < bytes) in.Fail(pfDamaged);
       return !in.Failed();

@@ -78,8 +78,11 @@ TEST(ReadHEIF, PrimaryItemPropertiesInAssociationOrder) {
   const size_t mdat = Find(size1, "mdat");
   size1.resize(mdat);
   Append(size1, {0, 0, 0, 1, 'm', 'd', 'a', 't', 0, 0, 0, 0, 0, 0, 0, 20, 1, 2, 3, 4});
+  std::vector<TBytes> many(69, Pixi({8}));
+  many.push_back(Ispe(640, 480));
   Check({
       {"ispe", HeifFile("avif", {Ispe(640, 480)}, {1}), {itAVIF, 640, 480, 24}},
+      {"the 70th property", HeifFile("avif", many, {70, 3}), {itAVIF, 640, 480, 8}},
       {"irot 1 turns", HeifFile("avif", {Ispe(640, 480), Irot(1)}, {1, 2}), {itAVIF, 480, 640, 24}},
       {"irot 2 does not", HeifFile("avif", {Ispe(640, 480), Irot(2)}, {1, 2}), {itAVIF, 640, 480, 24}},
       {"clap crops", HeifFile("avif", {Ispe(640, 480), Clap(320, 240)}, {1, 2}), {itAVIF, 320, 240, 24}},
