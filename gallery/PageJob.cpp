@@ -45,7 +45,7 @@ class TProgress {
 
   // Before the file of the item `done` (0-based) is read: false when the
   // user has pressed Esc. Never waits for input.
-  bool Next(int done, const std::wstring& path) {
+  bool Next(int done, const TPathName& path) {
     if (EscPressed()) return false;
     const DWORD now = Win32.GetTickCount();
     if (now - start_ < kProgressAfterMs || (shown_ && now - drawn_ < kRedrawMs)) return true;
@@ -55,7 +55,7 @@ class TProgress {
     const std::string count = std::to_string(done + 1) + " " + GetMsg(MOfTotal) + " " + std::to_string(total_);
     ShowProgressBox({OemText(Shortened(WideFromOem(GetMsg(MReadingImages)), kProgressWidth)),
                      OemText(Shortened(WidePath(count, cpOem), kProgressWidth)),
-                     OemText(Shortened(NamePart(path), kProgressWidth))});
+                     OemText(Shortened(NamePart(WidePath(path)), kProgressWidth))});
     return true;
   }
 
@@ -123,7 +123,7 @@ class TPanelItems final : public TPageItems {
 
   bool Probe(int index, TDCImageInfo& probe) override {
     const TPathName name = FileName(index);
-    if (progress_ && !progress_->Next(index, WidePath(name))) return false;
+    if (progress_ && !progress_->Next(index, name)) return false;
     const TFarFindData& data = Data(index);
     if (!(data.dwFileAttributes & kRemoteData)) {
       probe.ReadInfo(name);

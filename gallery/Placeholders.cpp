@@ -73,8 +73,8 @@ std::string ReplacePlaceholder(const std::string& placeholder, const std::string
 
 bool ApplyPlaceholders(std::string_view line, const TCurInfo& info, const TClockText& clock, TLineBuffers& buffers,
                        std::string_view& out) {
+  // A line that no field changes is written as it stands, however long.
   out = line;
-  if (line.size() > kMaxPageLine) return false;
   TLargeBuffer* next = &buffers.First();
   return EachPlaceholder(line, info, clock, [&](std::string_view placeholder, auto value) {
     if (FindNoCase(out, placeholder, 0) == std::string::npos) return true;

@@ -56,8 +56,8 @@ class TLineBuffers {
 
 // One template line made into a page line: the thirteen placeholders are
 // replaced in a fixed order, the current date and time first. The result
-// lies in one of the buffers (or is the line itself when it has no field);
-// false when it would grow beyond kMaxPageLine.
+// lies in one of the buffers (or is the line itself when no field changes
+// it); false when placeholders would make it longer than kMaxPageLine.
 bool ApplyPlaceholders(std::string_view line, const TCurInfo& info, const TClockText& clock, TLineBuffers& buffers,
                        std::string_view& out);
 // The same without a bound.
