@@ -236,7 +236,7 @@ int main(int argc, char** argv) {
     if (j < phone.size()) all.push_back(phone[j++]);
   }
   std::vector<std::vector<std::string>> modern;
-  const int modernCount = std::max(mixCount / 8, 1);
+  const int modernCount = std::max(mixCount / 2, 1);
   for (const char* kind : kModern) {
     modern.emplace_back();
     for (int i = 0; i < modernCount; ++i) {
