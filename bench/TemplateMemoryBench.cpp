@@ -35,7 +35,7 @@ class TDates final : public TDateText {
 class TItems final : public TPageItems {
  public:
   int Count() const override { return 2; }
-  std::string FullPath(int i) const override { return "/nonexistent/img" + std::to_string(i) + ".jpg"; }
+  std::wstring FullPath(int i) const override { return L"/nonexistent/img" + std::to_wstring(i) + L".jpg"; }
   TFarFileTime CreationTime(int) const override { return {}; }
 };
 
@@ -66,7 +66,7 @@ int main() {
   TDCImageInfo probe;
   TCounter page;
   TDates dates;
-  WriteTemplatePage(page, items, probe, config, TPathName("P", cpAnsi), files, dates);
+  WriteTemplatePage(page, items, probe, config, TPathName("P", cpAnsi), files, dates, TAsciiEncoder());
   std::printf("template of 16 MB of empty lines, 2 images: %zu bytes of page; peak resident memory %.1f MB "
               "(%.1f MB before the page, the template's text itself included)\n",
               page.Bytes, PeakKb() / 1024.0, before / 1024.0);

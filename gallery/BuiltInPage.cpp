@@ -34,7 +34,7 @@ void FullSizeEntry(TPageSink& page, const TEntry& e, int32_t w, int32_t h) {
 }  // namespace
 
 TPageOutcome WriteBuiltInPage(TPageSink& page, TPageItems& items, TDCImageInfo& probe, const TPluginConfig& config,
-                              const std::string& homeLink) {
+                              const std::string& homeLink, const TPageEncoder& encoder) {
   // The colour is the user's text; like a name, it must not end the
   // attribute it stands in.
   const std::string background =
@@ -48,11 +48,11 @@ TPageOutcome WriteBuiltInPage(TPageSink& page, TPageItems& items, TDCImageInfo& 
   entry.target = config.Blank != 0 ? "target=_blank" : "";
   const int count = items.Count();
   for (int i = 0; i < count && page.Ok(); ++i) {
-    const std::string path = items.FullPath(i);
+    const std::wstring path = items.FullPath(i);
     if (!items.Probe(i, probe)) return {prCancelled, ""};
     const int32_t w = probe.Width, h = probe.Height;
-    entry.url = FileUrl(path);
-    entry.altUrl = "file://localhost/" + HtmlText(path);
+    entry.url = encoder.Text(FileUrl(path));
+    entry.altUrl = "file://localhost/" + encoder.Text(HtmlText(path));
     if (thumbnails) {
       if (FittingApplies(w, h, config.Width, config.Height))
         FittedEntry(page, entry, w, h, FitThumbnail(w, h, config.Width, config.Height));

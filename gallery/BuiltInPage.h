@@ -2,13 +2,15 @@
 
 #include "gallery/PageItems.h"
 #include "gallery/PageSink.h"
+#include "gallery/PageText.h"
 #include "imageinfo/DCImageInfo.h"
 #include "settings/PluginConfig.h"
 
-// Writes the whole built-in page: head, the home link to homeLink (an
+// Writes the whole built-in page, its names and paths in the encoder's
+// bytes: head, the home link to homeLink (an
 // address that may stand bare in an attribute), one linked image per item
 // (fitted into the box in the thumbnail view, at its own size otherwise), a
 // row break after every n-th image, and the end. Stops at the first write
 // that fails (the sink keeps that state), and when the user stops the job.
 TPageOutcome WriteBuiltInPage(TPageSink& page, TPageItems& items, TDCImageInfo& probe, const TPluginConfig& config,
-                              const std::string& homeLink);
+                              const std::string& homeLink, const TPageEncoder& encoder);

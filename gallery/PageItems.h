@@ -7,22 +7,20 @@
 
 #include "host/FARIntf.h"
 #include "imageinfo/DCImageInfo.h"
-#include "platform/PathName.h"
 
 class TPageItems {
  public:
   virtual ~TPageItems() = default;
   virtual int Count() const = 0;
-  // The item's full ANSI path: what the page shows and links to.
-  virtual std::string FullPath(int index) const = 0;
-  // The same file as it is opened: the path in the code page it came in.
-  virtual TPathName FileName(int index) const { return TPathName(FullPath(index), cpAnsi); }
+  // The item's full path: the file that is opened, and what the page shows
+  // and links to.
+  virtual std::wstring FullPath(int index) const = 0;
   // The creation time of the item's find data, as the host reported it.
   virtual TFarFileTime CreationTime(int index) const = 0;
   // Probes the item's file into probe; false when the user has asked the
   // job to stop before this item.
   virtual bool Probe(int index, TDCImageInfo& probe) {
-    probe.ReadInfo(FileName(index));
+    probe.ReadInfo(FullPath(index));
     return true;
   }
 };

@@ -8,6 +8,7 @@
 #include "gallery/TemplatePage.h"
 #include "host/FarUtil.h"
 #include "host/FARLang.h"
+#include "platform/AnsiText.h"
 #include "platform/LargeMemory.h"
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
@@ -45,7 +46,7 @@ class TProgress {
 
   // Before the file of the item `done` (0-based) is read: false when the
   // user has pressed Esc. Never waits for input.
-  bool Next(int done, const TPathName& path) {
+  bool Next(int done, const std::wstring& path) {
     if (EscPressed()) return false;
     const DWORD now = Win32.GetTickCount();
     if (now - start_ < kProgressAfterMs || (shown_ && now - drawn_ < kRedrawMs)) return true;
@@ -55,7 +56,7 @@ class TProgress {
     const std::string count = std::to_string(done + 1) + " " + GetMsg(MOfTotal) + " " + std::to_string(total_);
     ShowProgressBox({OemText(Shortened(WideFromOem(GetMsg(MReadingImages)), kProgressWidth)),
                      OemText(Shortened(WidePath(count, cpOem), kProgressWidth)),
-                     OemText(Shortened(NamePart(WidePath(path)), kProgressWidth))});
+                     OemText(Shortened(NamePart(path), kProgressWidth))});
     return true;
   }
 
@@ -68,10 +69,6 @@ class TProgress {
 
  private:
   static std::wstring WideFromOem(const char* text) { return WidePath(text, cpOem); }
-  static std::wstring NamePart(const std::wstring& path) {
-    const size_t at = path.find_last_of(L"\\:");
-    return at == std::wstring::npos ? path : path.substr(at + 1);
-  }
 
   // Takes the pending console input events, if any, and looks for Esc
   // among them. The other keys pressed meanwhile are taken too.
@@ -117,12 +114,11 @@ class TPanelItems final : public TPageItems {
   void Watch(TProgress* progress) { progress_ = progress; }
 
   int Count() const override { return count_; }
-  std::string FullPath(int index) const override { return ItemFullPath(panel_, Item(index)); }
-  TPathName FileName(int index) const override { return ItemFileName(panel_, Item(index)); }
+  std::wstring FullPath(int index) const override { return ItemFullPath(panel_, Item(index)); }
   TFarFileTime CreationTime(int index) const override { return Data(index).ftCreationTime; }
 
   bool Probe(int index, TDCImageInfo& probe) override {
-    const TPathName name = FileName(index);
+    const std::wstring name = FullPath(index);
     if (progress_ && !progress_->Next(index, name)) return false;
     const TFarFindData& data = Data(index);
     if (!(data.dwFileAttributes & kRemoteData)) {
@@ -279,22 +275,23 @@ std::wstring GetTempFolder() {
   return std::wstring(buffer, n);
 }
 
-std::string OemToAnsiStr(const std::string& text) {
-  if (text.empty()) return text;
-  std::string out(text.size(), '\0');
-  Win32.OemToCharBuffA(text.data(), &out[0], static_cast<DWORD>(text.size()));
-  return out;
+std::wstring ItemFullPath(const PanelInfo& panel, int index) {
+  const TFarFindData& data = panel.SelectedItems[index].FindData;
+  const std::string name(data.cFileName, strnlen(data.cFileName, sizeof data.cFileName));
+  if (name.find(':') != std::string::npos) return WidePath(name, cpOem);
+  const std::wstring folder = AddBackslash(WidePath(std::string(panel.CurDir, strnlen(panel.CurDir, sizeof panel.CurDir)), cpOem));
+  const std::wstring given = folder + WidePath(name, cpOem);
+  // The host wrote the name in its OEM code page, which may lack some of
+  // its characters ("?" or a best-fit letter instead). With the item's 8.3
+  // name the file system gives the true one.
+  const std::string alias(data.cAlternateFileName, strnlen(data.cAlternateFileName, sizeof data.cAlternateFileName));
+  if (alias.empty()) return given;
+  wchar_t buffer[kTempPathBuffer];
+  const DWORD n = Win32.GetLongPathNameW((folder + WidePath(alias, cpOem)).c_str(), buffer, kTempPathBuffer);
+  if (n == 0 || n >= kTempPathBuffer) return given;
+  const std::wstring trueName = NamePart(std::wstring_view(buffer, n));
+  return trueName == NamePart(given) ? given : folder + trueName;
 }
-
-TPathName ItemFileName(const PanelInfo& panel, int index) {
-  const char* name = panel.SelectedItems[index].FindData.cFileName;
-  std::string path(name, strnlen(name, sizeof panel.SelectedItems[index].FindData.cFileName));
-  if (path.find(':') == std::string::npos)
-    path = AddBackslash(std::string(panel.CurDir, strnlen(panel.CurDir, sizeof panel.CurDir))) + path;
-  return TPathName(path, cpOem);
-}
-
-std::string ItemFullPath(const PanelInfo& panel, int index) { return OemToAnsiStr(ItemFileName(panel, index).Text); }
 
 std::wstring NewPagePath() {
   SYSTEMTIME now;
@@ -329,14 +326,15 @@ void MakeGalleryPage(const PanelInfo& panel) {
       case TPageFile::pcCreated: {
         TDCImageInfo probe;
         TProgress progress(items.Count());
+        const TAnsiEncoder encoder;
         items.Watch(&progress);
         if (PluginConfig.Template == 0) {
           const std::wstring guide = WidePath(pluginFolder) + WidePath(GetMsg(MGuideFile), cpOem);
-          outcome = WriteBuiltInPage(page, items, probe, PluginConfig, BareFileUrl(Utf8Text(guide)));
+          outcome = WriteBuiltInPage(page, items, probe, PluginConfig, BareFileUrl(Utf8Text(guide)), encoder);
         } else {
           TWin32TemplateFiles files;
           TLocaleDateText dates;
-          outcome = WriteTemplatePage(page, items, probe, PluginConfig, pluginFolder, files, dates);
+          outcome = WriteTemplatePage(page, items, probe, PluginConfig, pluginFolder, files, dates, encoder);
         }
         items.Watch(nullptr);
         progress.End();

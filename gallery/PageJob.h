@@ -15,16 +15,13 @@ void MakeGalleryPage(const PanelInfo& panel);
 // the query fails or the path does not fit its 1024-character buffer.
 std::wstring GetTempFolder();
 
-// The text converted from the OEM to the ANSI code page, byte for byte.
-std::string OemToAnsiStr(const std::string& text);
-
-// The path of a selected item as the host names it, in the OEM code page:
-// the panel folder and the name, unless the name holds a colon (a
-// drive-qualified path from a plugin panel).
-TPathName ItemFileName(const PanelInfo& panel, int index);
-
-// The same path in the ANSI code page, as pages and the clipboard show it.
-std::string ItemFullPath(const PanelInfo& panel, int index);
+// The full path of a selected item in UTF-16: the panel folder and the
+// name (both OEM text from the host, converted exactly), unless the name
+// holds a colon (a drive-qualified path from a plugin panel). When the
+// item has an 8.3 name and the file system's long name for it differs from
+// the host's (a "?" or a best-fit letter for a character that the OEM code
+// page lacks), the file system's.
+std::wstring ItemFullPath(const PanelInfo& panel, int index);
 
 // The page file's path for this moment: the temporary folder, "galv", the
 // time number of the local clock and a random number from 0 to 199, ".htm".

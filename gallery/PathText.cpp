@@ -67,6 +67,11 @@ std::wstring FolderPart(std::wstring_view path) {
   return at == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(0, at + 1));
 }
 
+std::wstring NamePart(std::wstring_view path) {
+  size_t at = path.find_last_of(L"\\:");
+  return std::wstring(at == std::wstring_view::npos ? path : path.substr(at + 1));
+}
+
 std::string NamePart(std::string_view path) {
   size_t at = LastSeparator(path);
   return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
@@ -88,35 +93,52 @@ TThumbSize FitThumbnail(int32_t width, int32_t height, int32_t boxWidth, int32_t
   return {boxWidth, TruncateToInt32(static_cast<double>(int64_t{height} * boxWidth) / width)};
 }
 
-std::string HtmlText(std::string_view text) {
-  std::string out;
+namespace {
+
+template <typename TChar>
+std::basic_string<TChar> Html(std::basic_string_view<TChar> text) {
+  std::basic_string<TChar> out;
   out.reserve(text.size());
-  for (char c : text) {
+  auto put = [&](const char* reference) {
+    while (*reference) out += static_cast<TChar>(*reference++);
+  };
+  for (TChar c : text) {
     switch (c) {
-      case '"': out += "&quot;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
-      case '\'': out += "&#39;"; break;
+      case '"': put("&quot;"); break;
+      case '<': put("&lt;"); break;
+      case '>': put("&gt;"); break;
+      case '&': put("&amp;"); break;
+      case '\'': put("&#39;"); break;
       default: out += c;
     }
   }
   return out;
 }
 
-std::string FileUrl(std::string_view path) {
-  std::string escaped;
+template <typename TChar>
+std::basic_string<TChar> Url(std::basic_string_view<TChar> path) {
+  std::basic_string<TChar> escaped;
   escaped.reserve(path.size());
-  for (char c : path) {
-    if (c == '%')
-      escaped += "%25";
-    else if (c == '#')
-      escaped += "%23";
-    else
+  for (TChar c : path) {
+    if (c == '%' || c == '#') {
+      escaped += '%';
+      escaped += '2';
+      escaped += c == '%' ? '5' : '3';
+    } else {
       escaped += c;
+    }
   }
-  return "file://localhost/" + HtmlText(escaped);
+  std::basic_string<TChar> url;
+  for (char c : std::string_view("file://localhost/")) url += static_cast<TChar>(c);
+  return url + Html(std::basic_string_view<TChar>(escaped));
 }
+
+}  // namespace
+
+std::string HtmlText(std::string_view text) { return Html(text); }
+std::wstring HtmlText(std::wstring_view text) { return Html(text); }
+std::string FileUrl(std::string_view path) { return Url(path); }
+std::wstring FileUrl(std::wstring_view path) { return Url(path); }
 
 std::string BareFileUrl(std::string_view utf8Path) {
   static const char kHex[] = "0123456789ABCDEF";

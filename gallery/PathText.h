@@ -1,5 +1,7 @@
 // Path and text helpers shared by both page writers and the panel utilities.
-// Paths are single-byte ANSI text with backslashes.
+// Paths are UTF-16 text with backslashes from the host to the page, where
+// the page's encoder turns them into its bytes; the narrow forms serve texts
+// that are bytes already (the settings, template names).
 #pragma once
 
 #include <cstdint>
@@ -19,6 +21,7 @@ std::wstring FolderPart(std::wstring_view path);
 // Everything after the last backslash or colon; the whole path when there
 // is neither.
 std::string NamePart(std::string_view path);
+std::wstring NamePart(std::wstring_view path);
 
 struct TThumbSize {
   int32_t Width;
@@ -44,11 +47,13 @@ bool FittingApplies(int32_t width, int32_t height, int32_t boxWidth, int32_t box
 // '"', '<', '>', '&' and '\'' become character references; everything else
 // is kept.
 std::string HtmlText(std::string_view text);
+std::wstring HtmlText(std::wstring_view text);
 
 // A path as the URL of a file link: "file://localhost/" and the path with
 // '%' and '#' percent-encoded (so that a browser takes them as part of the
 // name), written as HTML text. Backslashes stay as they are.
 std::string FileUrl(std::string_view path);
+std::wstring FileUrl(std::wstring_view path);
 
 // A path (UTF-8) as a file://localhost/ address that may stand bare as an
 // attribute value: every byte but letters, digits, backslashes and the

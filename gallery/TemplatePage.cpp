@@ -59,7 +59,7 @@ std::vector<std::string> SplitTemplateLines(std::string_view content) {
 
 TPageOutcome WriteTemplatePage(TPageSink& page, TPageItems& items, TDCImageInfo& probe,
                                const TPluginConfig& config, const TPathName& pluginFolder, TTemplateFiles& files,
-                               const TDateText& dates) {
+                               const TDateText& dates, const TPageEncoder& encoder) {
   const bool thumbnails = config.Thumbnails != 0;
   const int32_t perRow = thumbnails ? config.ColsTh : config.Cols;
   const int count = items.Count();
@@ -71,13 +71,13 @@ TPageOutcome WriteTemplatePage(TPageSink& page, TPageItems& items, TDCImageInfo&
   info.Cols = DecimalText(perRow);
   outcome = writer.Write(tpHead, info);
   for (int i = 0; i < count && page.Ok() && outcome.Result == prDone; ++i) {
-    const std::string path = items.FullPath(i);
+    const std::wstring path = items.FullPath(i);
     if (!items.Probe(i, probe)) return {prCancelled, ""};
     // Names from plugin panels may hold characters that no file name can;
     // they must not end an attribute or open a tag.
-    info.FullName = HtmlText(path);
-    info.Name = HtmlText(NamePart(path));
-    info.Path = HtmlText(FolderPart(path));
+    info.FullName = encoder.Text(HtmlText(path));
+    info.Name = encoder.Text(HtmlText(NamePart(path)));
+    info.Path = encoder.Text(HtmlText(FolderPart(path)));
     dates.FileDateTime(items.CreationTime(i), info.Date, info.Time);
     info.Size = DecimalText(probe.FileSize);
     info.Width = DecimalText(probe.Width);

@@ -9,6 +9,7 @@
 
 #include "gallery/PageItems.h"
 #include "gallery/PageSink.h"
+#include "gallery/PageText.h"
 #include "gallery/Placeholders.h"
 #include "imageinfo/DCImageInfo.h"
 #include "platform/LargeMemory.h"
@@ -58,11 +59,11 @@ bool ForEachTemplateLine(std::string_view content, TLine line) {
 std::vector<std::string> SplitTemplateLines(std::string_view content);
 
 // Writes the whole page from the view's four templates in pluginFolder,
-// each read once. A template that cannot be read, a line of it that would
+// each read once; names and paths go in as the encoder writes them. A template that cannot be read, a line of it that would
 // grow beyond kMaxPageLine, a block that cannot be had, and a stop by the
 // user end the page there; the outcome says which (and names the template
 // concerned). A write that fails stops the page too, and the sink keeps
 // that state.
 TPageOutcome WriteTemplatePage(TPageSink& page, TPageItems& items, TDCImageInfo& probe,
                                const TPluginConfig& config, const TPathName& pluginFolder, TTemplateFiles& files,
-                               const TDateText& dates);
+                               const TDateText& dates, const TPageEncoder& encoder);

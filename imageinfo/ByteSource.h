@@ -34,3 +34,5 @@ class TMemorySource final : public TByteSource {
 // it meanwhile; the file must exist and must not be a folder. Null when it
 // cannot be opened.
 std::unique_ptr<TByteSource> OpenFileSource(const std::string& fileName, TCodePage codePage);
+// The same for a name in UTF-16 (UTF-32 where wchar_t is that wide).
+std::unique_ptr<TByteSource> OpenFileSource(const std::wstring& fileName);

@@ -33,12 +33,13 @@ void TDCImageInfo::Clear() {
   Depth = 0;
 }
 
-void TDCImageInfo::ReadInfo(const TPathName& fileName) { ReadFile(fileName.Text, fileName.CodePage); }
+void TDCImageInfo::ReadInfo(const TPathName& fileName) { ReadFile(OpenFileSource(fileName.Text, fileName.CodePage)); }
 
-void TDCImageInfo::ReadInfo(const std::string& ansiFileName) { ReadFile(ansiFileName, cpAnsi); }
+void TDCImageInfo::ReadInfo(const std::string& ansiFileName) { ReadFile(OpenFileSource(ansiFileName, cpAnsi)); }
 
-void TDCImageInfo::ReadFile(const std::string& fileName, TCodePage codePage) {
-  std::unique_ptr<TByteSource> source = OpenFileSource(fileName, codePage);
+void TDCImageInfo::ReadInfo(const std::wstring& fileName) { ReadFile(OpenFileSource(fileName)); }
+
+void TDCImageInfo::ReadFile(std::unique_ptr<TByteSource> source) {
   if (!source) {
     Clear();
     Orientation = 0;

@@ -57,8 +57,9 @@ class TDCImageInfo {
   // Probes one file, named in its own code page. Whatever goes wrong leaves
   // a cleared result; nothing is raised.
   void ReadInfo(const TPathName& fileName);
-  // The same for an ANSI path.
+  // The same for an ANSI path, and for a UTF-16 one.
   void ReadInfo(const std::string& ansiFileName);
+  void ReadInfo(const std::wstring& fileName);
   // The same over a source that is already open; the source is released
   // before the call returns.
   void ReadInfoFrom(std::unique_ptr<TByteSource> source);
@@ -68,7 +69,7 @@ class TDCImageInfo {
   void Clear();
 
  private:
-  void ReadFile(const std::string& fileName, TCodePage codePage);
+  void ReadFile(std::unique_ptr<TByteSource> source);
 };
 
 // The value with its four bytes in reverse order.

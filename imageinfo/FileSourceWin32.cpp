@@ -48,7 +48,10 @@ class TWin32FileSource final : public TByteSource {
 }  // namespace
 
 std::unique_ptr<TByteSource> OpenFileSource(const std::string& fileName, TCodePage codePage) {
-  const std::wstring path = WidePath(fileName, codePage);
+  return OpenFileSource(WidePath(fileName, codePage));
+}
+
+std::unique_ptr<TByteSource> OpenFileSource(const std::wstring& path) {
   if (path.empty()) return nullptr;
   HANDLE file = Win32.CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING,

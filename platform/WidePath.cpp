@@ -43,3 +43,5 @@ std::string Narrow(const std::wstring& text, UINT codePage) {
 std::string Utf8Text(const std::wstring& text) { return Narrow(text, CP_UTF8); }
 
 std::string OemText(const std::wstring& text) { return Narrow(text, CP_OEMCP); }
+
+std::string AnsiText(const std::wstring& text) { return Narrow(text, CP_ACP); }

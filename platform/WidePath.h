@@ -17,3 +17,6 @@ std::wstring WidePath(const std::string& path, TCodePage codePage);
 // lacks written as its default character.
 std::string Utf8Text(const std::wstring& text);
 std::string OemText(const std::wstring& text);
+// The same in the ANSI code page, as Windows converts it by default (a
+// letter that the code page lacks may become a similar one).
+std::string AnsiText(const std::wstring& text);

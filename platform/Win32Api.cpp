@@ -13,7 +13,7 @@ const TWin32Api kReal = {
     ::GetLocalTime,       ::FileTimeToSystemTime, ::GetThreadLocale,  ::GetLocaleInfoA,
     ::GetDateFormatA,     ::HeapAlloc,          ::HeapFree,           ::GetProcessHeap,
     ::GetTickCount,       ::GetStdHandle,       ::GetNumberOfConsoleInputEvents,
-    ::ReadConsoleInputW,  ::WideCharToMultiByte,
+    ::ReadConsoleInputW,  ::WideCharToMultiByte, ::GetLongPathNameW,
 };
 
 }  // namespace

@@ -59,6 +59,7 @@ struct TWin32Api {
   decltype(&::GetNumberOfConsoleInputEvents) GetNumberOfConsoleInputEvents;
   decltype(&::ReadConsoleInputW) ReadConsoleInputW;
   decltype(&::WideCharToMultiByte) WideCharToMultiByte;
+  decltype(&::GetLongPathNameW) GetLongPathNameW;
 };
 
 extern TWin32Api Win32;

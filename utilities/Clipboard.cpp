@@ -41,27 +41,28 @@ bool PutBlock(UINT format, const void* bytes, size_t size) {
 
 }  // namespace
 
-bool CopyToClipboard(const std::string& text) {
+bool CopyToClipboard(const std::string& text) { return CopyToClipboard(text, WidePath(text, cpAnsi)); }
+
+bool CopyToClipboard(const std::string& text, const std::wstring& unicode) {
   TOpenClipboard clipboard;
   if (!clipboard.IsOpen()) return false;
   Win32.EmptyClipboard();
-  if (text.empty()) return true;
+  if (text.empty() && unicode.empty()) return true;
 
   if (!PutBlock(CF_TEXT, text.c_str(), text.size() + 1)) return false;
   // Windows would make the Unicode text from CF_TEXT with the code page of
-  // whatever keyboard layout is active when a program pastes. Given here,
-  // it is the text itself, converted with the code page it is written in.
-  const std::wstring wide = WidePath(text, cpAnsi);
-  if (!wide.empty()) PutBlock(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  // whatever keyboard layout is active when a program pastes, and lose what
+  // the ANSI text lacks. Given here, it is the paths themselves.
+  if (!unicode.empty()) PutBlock(CF_UNICODETEXT, unicode.c_str(), (unicode.size() + 1) * sizeof(wchar_t));
   return true;
 }
 
 void CopySelectedNames(const PanelInfo& panel) {
-  std::string text;
+  std::wstring text;
   const int count = panel.SelectedItems ? panel.SelectedItemsNumber : 0;
   for (int i = 0; i < count; ++i) {
     text += ItemFullPath(panel, i);
-    text += "\r\n";
+    text += L"\r\n";
   }
-  CopyToClipboard(text);
+  CopyToClipboard(AnsiText(text), text);
 }

@@ -37,7 +37,7 @@ class TNamedItems final : public TPageItems {
  public:
   explicit TNamedItems(std::vector<std::string> paths) : paths_(std::move(paths)) {}
   int Count() const override { return static_cast<int>(paths_.size()); }
-  std::string FullPath(int i) const override { return paths_[i]; }
+  std::wstring FullPath(int i) const override { return std::wstring(paths_[i].begin(), paths_[i].end()); }
   TFarFileTime CreationTime(int i) const override { return {static_cast<uint32_t>(i), 0}; }
 
  private:
@@ -78,7 +78,7 @@ class TemplatePage : public ::testing::Test {
     TNamedItems items(paths);
     TDCImageInfo probe;
     TStringSink page;
-    outcome = WriteTemplatePage(page, items, probe, config, TPathName("P:\\plugin", cpOem), files, dates);
+    outcome = WriteTemplatePage(page, items, probe, config, TPathName("P:\\plugin", cpOem), files, dates, TAsciiEncoder());
     failed = outcome.Result != prDone;
     std::vector<std::string> lines;
     for (size_t at = 0, end; at < page.Text.size(); at = end + 2) {
@@ -185,7 +185,7 @@ TEST_F(TemplatePage, EmptyPluginFolderLeavesTemplateNamesBare) {
   TNamedItems items({});
   TDCImageInfo probe;
   TStringSink page;
-  EXPECT_EQ(WriteTemplatePage(page, items, probe, config, TPathName("", cpOem), files, dates).Result, prTemplateUnreadable);
+  EXPECT_EQ(WriteTemplatePage(page, items, probe, config, TPathName("", cpOem), files, dates, TAsciiEncoder()).Result, prTemplateUnreadable);
   EXPECT_EQ(files.ReadPaths, (L{"tn_head.htm"}));
 }
 
@@ -225,6 +225,6 @@ TEST_F(TemplatePage, SixteenMegabytesOfEmptyLinesStayOneBlock) {
     void Write(std::string_view text) override { Bytes += text.size(); }
     size_t Bytes = 0;
   } page;
-  EXPECT_EQ(WriteTemplatePage(page, items, probe, config, TPathName("P:\\plugin", cpOem), files, dates).Result, prDone);
+  EXPECT_EQ(WriteTemplatePage(page, items, probe, config, TPathName("P:\\plugin", cpOem), files, dates, TAsciiEncoder()).Result, prDone);
   EXPECT_EQ(page.Bytes, 2 * 2 * kMaxTemplateFile + 10 + 17);  // head, two blocks, end
 }

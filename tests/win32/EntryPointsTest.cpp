@@ -71,7 +71,7 @@ const std::set<std::string> kAllowedImports = {
     "kernel32.dll!GetModuleHandleA", "kernel32.dll!GetModuleHandleW", "kernel32.dll!GetProcAddress",
     "kernel32.dll!GetTempPathW", "kernel32.dll!GetThreadLocale", "kernel32.dll!GlobalAlloc",
     "kernel32.dll!GetNumberOfConsoleInputEvents", "kernel32.dll!GetProcessHeap", "kernel32.dll!GetStdHandle",
-    "kernel32.dll!GetTickCount", "kernel32.dll!HeapAlloc", "kernel32.dll!HeapFree", "kernel32.dll!ReadConsoleInputW",
+    "kernel32.dll!GetTickCount", "kernel32.dll!HeapAlloc", "kernel32.dll!GetLongPathNameW", "kernel32.dll!HeapFree", "kernel32.dll!ReadConsoleInputW",
     "kernel32.dll!GlobalFree", "kernel32.dll!GlobalLock", "kernel32.dll!GlobalUnlock",
     "kernel32.dll!InitializeCriticalSection", "kernel32.dll!IsDBCSLeadByteEx", "kernel32.dll!LeaveCriticalSection",
     "kernel32.dll!LoadLibraryA", "kernel32.dll!LoadLibraryW", "kernel32.dll!MultiByteToWideChar",

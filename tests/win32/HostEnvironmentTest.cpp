@@ -131,6 +131,34 @@ TEST_F(UserNamesTest, TemporaryFolderNamedSoGetsThePageOpenedAndCleanedUp) {
   EXPECT_EQ(GetFileAttributesA(page.c_str()), INVALID_FILE_ATTRIBUTES) << "the clean-up left the page";
 }
 
+TEST_F(UserNamesTest, NamesTheCodePagesLackAreFoundByTheirShortNamesAndWrittenAsReferences) {
+  // Greek, which neither code page of either user has, and Cyrillic, which
+  // the Western user's have not: the host hands over "?" or a best-fit
+  // letter, and the 8.3 name that Wine gives such a file.
+  const std::wstring folder = Wide(scratch_->Path());
+  const std::wstring names[] = {L"\u03B1.jpg", L"\u0444\u043E\u0442\u043E.jpg"};
+  for (const std::wstring& name : names) {
+    HANDLE f = CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::string bytes = Bytes(img::JpegImage(64, 48));
+    DWORD written = 0;
+    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+  }
+  StartPlugin();
+  host_->CurDir = AnsiToOem(scratch_->Path());
+  for (const std::wstring& name : names) ASSERT_TRUE(host_->SelectFile(folder + name));
+  const bool cyrillicAnsi = GetACP() == 1251;
+  const std::string alpha = scratch_->Path() + "&#945;.jpg";
+  const std::string photo = scratch_->Path() + (cyrillicAnsi ? "\xF4\xEE\xF2\xEE.jpg" : "&#1092;&#1086;&#1090;&#1086;.jpg");
+  EXPECT_EQ(Lines(Slurp(RunMenu(0))), (L{kHead, HomeLine(), Full(alpha, 64, 48), Full(photo, 64, 48), kEnd}));
+  // The clipboard's Unicode text has the true names.
+  host_->MenuAnswers = {2};
+  host_->OpenPlugin();
+  std::wstring unicode;
+  ASSERT_TRUE(ClipboardUnicode(unicode));
+  EXPECT_EQ(unicode, folder + names[0] + L"\r\n" + folder + names[1] + L"\r\n");
+}
+
 TEST_F(UserNamesTest, ClipboardHoldsThePathsInBothFormats) {
   StartPlugin();
   host_->CurDir = AnsiToOem(scratch_->Path() + folderName_);

@@ -339,9 +339,11 @@ int THostBench::Configure(int itemNumber) {
   return entries_.Configure(itemNumber);
 }
 
-bool THostBench::SelectFile(const std::string& ansiPath) {
+bool THostBench::SelectFile(const std::string& ansiPath) { return SelectFile(WideFrom(ansiPath, CP_ACP)); }
+
+bool THostBench::SelectFile(const std::wstring& path) {
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(WideFrom(ansiPath, CP_ACP).c_str(), &data);
+  HANDLE find = FindFirstFileW(path.c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return false;
   FindClose(find);
   Selection.push_back(ItemFromFindData(data));

@@ -112,8 +112,10 @@ class THostBench {
   int32_t PanelType = PTYPE_FILEPANEL;
   std::string CurDir;
   std::vector<PluginPanelItem> Selection;
-  // Selects a file or folder on disk by its ANSI path, with its real find data.
+  // Selects a file or folder on disk by its ANSI path, with its real find
+  // data: the name in the OEM code page, and its 8.3 name where it has one.
   bool SelectFile(const std::string& ansiPath);
+  bool SelectFile(const std::wstring& path);
   // Selects a name as given (OEM), whether or not it exists.
   void SelectName(const std::string& oemName, TFarFileTime created = {});
   // Shows a folder (ANSI path) and selects its files in name order.

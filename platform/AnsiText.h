@@ -1,0 +1,11 @@
+// Pages in the ANSI code page: each character that the code page has
+// becomes its bytes, every other one a character reference, never the
+// "best fit" of another letter (which would link another file).
+#pragma once
+
+#include "gallery/PageText.h"
+
+class TAnsiEncoder final : public TPageEncoder {
+ public:
+  std::string Text(std::wstring_view text) const override;
+};
