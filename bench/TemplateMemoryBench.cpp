@@ -15,8 +15,8 @@ namespace {
 
 class TFiles final : public TTemplateFiles {
  public:
-  TTemplateRead Read(const TPathName& path, TLargeBuffer& content) override {
-    const std::string& text = Files[path.Text];
+  TTemplateRead Read(const std::wstring& path, TLargeBuffer& content) override {
+    const std::string& text = Files[std::string(path.begin(), path.end())];
     if (!content.Allocate(text.size())) return trNoMemory;
     std::copy(text.begin(), text.end(), content.Data());
     content.SetSize(text.size());
@@ -29,14 +29,14 @@ class TDates final : public TDateText {
  public:
   std::string CurrentDate() const override { return "today"; }
   std::string CurrentTime() const override { return "now"; }
-  void FileDateTime(const TFarFileTime&, std::string& date, std::string& time) const override { date = time = "x"; }
+  void FileDateTime(const TFileTime&, std::string& date, std::string& time) const override { date = time = "x"; }
 };
 
 class TItems final : public TPageItems {
  public:
   int Count() const override { return 2; }
   std::wstring FullPath(int i) const override { return L"/nonexistent/img" + std::to_wstring(i) + L".jpg"; }
-  TFarFileTime CreationTime(int) const override { return {}; }
+  TFileTime CreationTime(int) const override { return {}; }
 };
 
 class TCounter final : public TPageSink {
@@ -66,7 +66,7 @@ int main() {
   TDCImageInfo probe;
   TCounter page;
   TDates dates;
-  WriteTemplatePage(page, items, probe, config, TPathName("P", cpAnsi), files, dates, TAsciiEncoder());
+  WriteTemplatePage(page, items, probe, config, L"P", files, dates, TAsciiEncoder());
   std::printf("template of 16 MB of empty lines, 2 images: %zu bytes of page; peak resident memory %.1f MB "
               "(%.1f MB before the page, the template's text itself included)\n",
               page.Bytes, PeakKb() / 1024.0, before / 1024.0);

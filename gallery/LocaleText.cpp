@@ -115,10 +115,10 @@ std::string TLocaleDateText::CurrentDate() const { return FormatDate(Now()); }
 
 std::string TLocaleDateText::CurrentTime() const { return FormatTime(Now()); }
 
-void TLocaleDateText::FileDateTime(const TFarFileTime& time, std::string& date, std::string& timeText) const {
+void TLocaleDateText::FileDateTime(const TFileTime& time, std::string& date, std::string& timeText) const {
   FILETIME ft;
-  ft.dwLowDateTime = time.dwLowDateTime;
-  ft.dwHighDateTime = time.dwHighDateTime;
+  ft.dwLowDateTime = time.Low;
+  ft.dwHighDateTime = time.High;
   SYSTEMTIME st;
   if (!Win32.FileTimeToSystemTime(&ft, &st)) {
     date.clear();

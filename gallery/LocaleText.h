@@ -21,5 +21,5 @@ class TLocaleDateText final : public TDateText {
  public:
   std::string CurrentDate() const override;
   std::string CurrentTime() const override;
-  void FileDateTime(const TFarFileTime& time, std::string& date, std::string& timeText) const override;
+  void FileDateTime(const TFileTime& time, std::string& date, std::string& timeText) const override;
 };

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/FARIntf.h"
+#include "core/Selection.h"
 #include "imageinfo/DCImageInfo.h"
 
 class TPageItems {
@@ -16,7 +16,7 @@ class TPageItems {
   // and links to.
   virtual std::wstring FullPath(int index) const = 0;
   // The creation time of the item's find data, as the host reported it.
-  virtual TFarFileTime CreationTime(int index) const = 0;
+  virtual TFileTime CreationTime(int index) const = 0;
   // Probes the item's file into probe; false when the user has asked the
   // job to stop before this item.
   virtual bool Probe(int index, TDCImageInfo& probe) {

@@ -6,17 +6,16 @@
 #include "gallery/LocaleText.h"
 #include "gallery/PathText.h"
 #include "gallery/TemplatePage.h"
-#include "host/FarUtil.h"
+#include "core/Host.h"
 #include "host/FARLang.h"
-#include "platform/AnsiText.h"
 #include "platform/LargeMemory.h"
+#include "platform/TempFolder.h"
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 #include "settings/PluginConfig.h"
 
 namespace {
 
-constexpr DWORD kTempPathBuffer = 1024;
 // The host's progress box comes up once a job has run this long, and is
 // drawn again at most this often.
 constexpr DWORD kProgressAfterMs = 500;
@@ -50,26 +49,25 @@ class TProgress {
     if (EscPressed()) return false;
     const DWORD now = Win32.GetTickCount();
     if (now - start_ < kProgressAfterMs || (shown_ && now - drawn_ < kRedrawMs)) return true;
-    if (!shown_) screen_ = SaveHostScreen();
     shown_ = true;
     drawn_ = now;
-    const std::string count = std::to_string(done + 1) + " " + GetMsg(MOfTotal) + " " + std::to_string(total_);
-    ShowProgressBox({OemText(Shortened(WideFromOem(GetMsg(MReadingImages)), kProgressWidth)),
-                     OemText(Shortened(WidePath(count, cpOem), kProgressWidth)),
-                     OemText(Shortened(NamePart(path), kProgressWidth))});
+    THost& host = Host();
+    const std::string of[2] = {std::to_string(done + 1), std::to_string(total_)};
+    const std::wstring count = std::wstring(of[0].begin(), of[0].end()) + L" " + host.Msg(MOfTotal) + L" " +
+                               std::wstring(of[1].begin(), of[1].end());
+    host.Progress({Shortened(host.Msg(MReadingImages), kProgressWidth), Shortened(count, kProgressWidth),
+                   Shortened(NamePart(path), kProgressWidth)},
+                  done, total_);
     return true;
   }
 
   // Takes the box away (puts the screen back as it was).
   void End() {
-    if (shown_) RestoreHostScreen(screen_);
+    if (shown_) Host().EndProgress();
     shown_ = false;
-    screen_ = nullptr;
   }
 
  private:
-  static std::wstring WideFromOem(const char* text) { return WidePath(text, cpOem); }
-
   // Takes the pending console input events, if any, and looks for Esc
   // among them. The other keys pressed meanwhile are taken too.
   bool EscPressed() {
@@ -92,36 +90,33 @@ class TProgress {
   DWORD start_, drawn_ = 0;
   HANDLE input_;
   bool shown_ = false;
-  void* screen_ = nullptr;
 };
 
 // The items of the page: every selected item but folders, in the order of
 // the selection. Their list is a large block; Build says whether it could
 // be had.
-class TPanelItems final : public TPageItems {
+class TSelectionItems final : public TPageItems {
  public:
-  explicit TPanelItems(const PanelInfo& panel) : panel_(panel) {}
+  explicit TSelectionItems(const TSelection& selection) : selection_(selection) {}
 
   bool Build() {
-    const int selected = panel_.SelectedItems && panel_.SelectedItemsNumber > 0 ? panel_.SelectedItemsNumber : 0;
-    if (!list_.Allocate(sizeof(int32_t) * static_cast<size_t>(selected))) return false;
+    if (!list_.Allocate(sizeof(int32_t) * static_cast<size_t>(selection_.Count()))) return false;
     int32_t* list = reinterpret_cast<int32_t*>(list_.Data());
-    for (int i = 0; i < selected; ++i)
-      if (!(panel_.SelectedItems[i].FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) list[count_++] = i;
+    for (int i = 0; i < selection_.Count(); ++i)
+      if (!(selection_.Attributes(i) & FILE_ATTRIBUTE_DIRECTORY)) list[count_++] = i;
     return true;
   }
 
   void Watch(TProgress* progress) { progress_ = progress; }
 
   int Count() const override { return count_; }
-  std::wstring FullPath(int index) const override { return ItemFullPath(panel_, Item(index)); }
-  TFarFileTime CreationTime(int index) const override { return Data(index).ftCreationTime; }
+  std::wstring FullPath(int index) const override { return selection_.Path(Item(index)); }
+  TFileTime CreationTime(int index) const override { return selection_.Created(Item(index)); }
 
   bool Probe(int index, TDCImageInfo& probe) override {
     const std::wstring name = FullPath(index);
     if (progress_ && !progress_->Next(index, name)) return false;
-    const TFarFindData& data = Data(index);
-    if (!(data.dwFileAttributes & kRemoteData)) {
+    if (!(selection_.Attributes(Item(index)) & kRemoteData)) {
       probe.ReadInfo(name);
       return true;
     }
@@ -130,16 +125,15 @@ class TPanelItems final : public TPageItems {
     probe.Clear();
     probe.Orientation = 0;
     probe.Failure = pfUnreadable;
-    const uint64_t size = uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
+    const uint64_t size = selection_.Size(Item(index));
     probe.FileSize = static_cast<int32_t>(size < 0x7FFFFFFFu ? size : 0x7FFFFFFFu);
     return true;
   }
 
  private:
   int Item(int index) const { return reinterpret_cast<const int32_t*>(list_.Data())[index]; }
-  const TFarFindData& Data(int index) const { return panel_.SelectedItems[Item(index)].FindData; }
 
-  const PanelInfo& panel_;
+  const TSelection& selection_;
   TLargeBuffer list_;
   int count_ = 0;
   TProgress* progress_ = nullptr;
@@ -227,8 +221,8 @@ class TReadFile {
 
 class TWin32TemplateFiles final : public TTemplateFiles {
  public:
-  TTemplateRead Read(const TPathName& path, TLargeBuffer& content) override {
-    TReadFile file(WidePath(path));
+  TTemplateRead Read(const std::wstring& path, TLargeBuffer& content) override {
+    TReadFile file(path);
     if (file.Handle() == INVALID_HANDLE_VALUE) return trUnreadable;
     LARGE_INTEGER size;
     if (!Win32.GetFileSizeEx(file.Handle(), &size) || size.QuadPart < 0 ||
@@ -267,32 +261,6 @@ void OpenPage(const std::wstring& pagePath) {
 
 }  // namespace
 
-std::wstring GetTempFolder() {
-  wchar_t buffer[kTempPathBuffer];
-  DWORD n = Win32.GetTempPathW(kTempPathBuffer, buffer);
-  // A result of the buffer's size or more is the length it would need.
-  if (n == 0 || n >= kTempPathBuffer) return std::wstring();
-  return std::wstring(buffer, n);
-}
-
-std::wstring ItemFullPath(const PanelInfo& panel, int index) {
-  const TFarFindData& data = panel.SelectedItems[index].FindData;
-  const std::string name(data.cFileName, strnlen(data.cFileName, sizeof data.cFileName));
-  if (name.find(':') != std::string::npos) return WidePath(name, cpOem);
-  const std::wstring folder = AddBackslash(WidePath(std::string(panel.CurDir, strnlen(panel.CurDir, sizeof panel.CurDir)), cpOem));
-  const std::wstring given = folder + WidePath(name, cpOem);
-  // The host wrote the name in its OEM code page, which may lack some of
-  // its characters ("?" or a best-fit letter instead). With the item's 8.3
-  // name the file system gives the true one.
-  const std::string alias(data.cAlternateFileName, strnlen(data.cAlternateFileName, sizeof data.cAlternateFileName));
-  if (alias.empty()) return given;
-  wchar_t buffer[kTempPathBuffer];
-  const DWORD n = Win32.GetLongPathNameW((folder + WidePath(alias, cpOem)).c_str(), buffer, kTempPathBuffer);
-  if (n == 0 || n >= kTempPathBuffer) return given;
-  const std::wstring trueName = NamePart(std::wstring_view(buffer, n));
-  return trueName == NamePart(given) ? given : folder + trueName;
-}
-
 std::wstring NewPagePath() {
   SYSTEMTIME now;
   Win32.GetLocalTime(&now);
@@ -303,18 +271,23 @@ std::wstring NewPagePath() {
   return GetTempFolder() + std::wstring(name.begin(), name.end());
 }
 
-void MakeGalleryPage(const PanelInfo& panel) {
-  if (panel.PanelType != PTYPE_FILEPANEL) return;
+void MakeGalleryPage() {
+  THost& host = Host();
+  TSelection selection;
+  switch (host.Selection(selection, true)) {
+    case srNoFiles: return;
+    case srNoMemory: host.Message({host.Msg(MNotEnoughMemory)}); return;
+    default: break;
+  }
   // Without the temporary folder the page has no place: a bare name would
   // land in whatever folder the host's process is in.
   const std::wstring pagePath = NewPagePath();
   if (FolderPart(pagePath).empty()) {
-    ShowMessage({GetMsg(MNoTempFolder)});
+    host.Message({host.Msg(MNoTempFolder)});
     return;
   }
-  // The library's folder, in the host's code page like every name it gives.
-  const TPathName pluginFolder(FolderPart(ModuleName()), cpOem);
-  TPanelItems items(panel);
+  const std::wstring pluginFolder = host.PluginFolder();
+  TSelectionItems items(selection);
   TPageFile page;
   TPageOutcome outcome;
   if (!items.Build()) {
@@ -326,15 +299,15 @@ void MakeGalleryPage(const PanelInfo& panel) {
       case TPageFile::pcCreated: {
         TDCImageInfo probe;
         TProgress progress(items.Count());
-        const TAnsiEncoder encoder;
         items.Watch(&progress);
         if (PluginConfig.Template == 0) {
-          const std::wstring guide = WidePath(pluginFolder) + WidePath(GetMsg(MGuideFile), cpOem);
-          outcome = WriteBuiltInPage(page, items, probe, PluginConfig, BareFileUrl(Utf8Text(guide)), encoder);
+          const std::string guide = BareFileUrl(Utf8Text(pluginFolder + host.Msg(MGuideFile)));
+          outcome = WriteBuiltInPage(page, items, probe, PluginConfig, guide, host.PageEncoder());
         } else {
           TWin32TemplateFiles files;
           TLocaleDateText dates;
-          outcome = WriteTemplatePage(page, items, probe, PluginConfig, pluginFolder, files, dates, encoder);
+          outcome = WriteTemplatePage(page, items, probe, PluginConfig, pluginFolder, files, dates,
+                                      host.TemplateEncoder());
         }
         items.Watch(nullptr);
         progress.End();
@@ -351,12 +324,13 @@ void MakeGalleryPage(const PanelInfo& panel) {
   }
   // A stopped or failed job leaves no half-written page behind.
   Win32.DeleteFileW(pagePath.c_str());
+  const std::wstring name(outcome.Template.begin(), outcome.Template.end());
   switch (outcome.Result) {
-    case prNoMemory: ShowMessage({GetMsg(MNotEnoughMemory)}); break;
+    case prNoMemory: host.Message({host.Msg(MNotEnoughMemory)}); break;
     case prTemplateUnreadable:
-      ShowMessage({GetMsg(MCannotReadTemplate), outcome.Template, GetMsg(MInFolder), AddBackslash(pluginFolder.Text)});
+      host.Message({host.Msg(MCannotReadTemplate), name, host.Msg(MInFolder), pluginFolder});
       break;
-    case prLineTooLong: ShowMessage({GetMsg(MTemplateLineTooLong), outcome.Template}); break;
+    case prLineTooLong: host.Message({host.Msg(MTemplateLineTooLong), name}); break;
     default: break;  // Esc: the user knows
   }
 }

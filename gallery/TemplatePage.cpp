@@ -14,11 +14,11 @@ class TTemplateWriter {
       : page_(page), dates_(dates), prefix_(std::move(prefix)) {}
 
   // Reads each needed part once; the outcome of the first that fails.
-  TPageOutcome Read(TTemplateFiles& files, const TPathName& folder, bool images) {
+  TPageOutcome Read(TTemplateFiles& files, const std::wstring& folder, bool images) {
     for (int part : {tpHead, tpPix, tpNew, tpEnd}) {
       if (!images && (part == tpPix || part == tpNew)) continue;
       const std::string name = prefix_ + kPartNames[part];
-      switch (files.Read(TPathName(folder.Text + name, folder.CodePage), parts_[part])) {
+      switch (files.Read(folder + std::wstring(name.begin(), name.end()), parts_[part])) {
         case trRead: break;
         case trNoMemory: return {prNoMemory, name};
         default: return {prTemplateUnreadable, name};
@@ -58,13 +58,13 @@ std::vector<std::string> SplitTemplateLines(std::string_view content) {
 }
 
 TPageOutcome WriteTemplatePage(TPageSink& page, TPageItems& items, TDCImageInfo& probe,
-                               const TPluginConfig& config, const TPathName& pluginFolder, TTemplateFiles& files,
+                               const TPluginConfig& config, const std::wstring& pluginFolder, TTemplateFiles& files,
                                const TDateText& dates, const TPageEncoder& encoder) {
   const bool thumbnails = config.Thumbnails != 0;
   const int32_t perRow = thumbnails ? config.ColsTh : config.Cols;
   const int count = items.Count();
   TTemplateWriter writer(page, dates, thumbnails ? "tn_" : "nr_");
-  TPageOutcome outcome = writer.Read(files, TPathName(AddBackslash(pluginFolder.Text), pluginFolder.CodePage), count > 0);
+  TPageOutcome outcome = writer.Read(files, AddBackslash(pluginFolder), count > 0);
   if (outcome.Result != prDone) return outcome;
 
   TCurInfo info;

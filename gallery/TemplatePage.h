@@ -13,7 +13,6 @@
 #include "gallery/Placeholders.h"
 #include "imageinfo/DCImageInfo.h"
 #include "platform/LargeMemory.h"
-#include "platform/PathName.h"
 #include "settings/PluginConfig.h"
 
 // A template file larger than this counts as one that cannot be read.
@@ -27,7 +26,7 @@ class TTemplateFiles {
   virtual ~TTemplateFiles() = default;
   // The file's bytes in content; trUnreadable when it is missing, cannot be
   // read or is larger than kMaxTemplateFile.
-  virtual TTemplateRead Read(const TPathName& path, TLargeBuffer& content) = 0;
+  virtual TTemplateRead Read(const std::wstring& path, TLargeBuffer& content) = 0;
 };
 
 // Date and time texts in the user's formats: the clock, and the calendar
@@ -35,7 +34,7 @@ class TTemplateFiles {
 class TDateText : public TClockText {
  public:
   // Both texts empty when the file time names no calendar date.
-  virtual void FileDateTime(const TFarFileTime& time, std::string& date, std::string& timeText) const = 0;
+  virtual void FileDateTime(const TFileTime& time, std::string& date, std::string& timeText) const = 0;
 };
 
 // Calls line(view) for each line of a template file's text: the text ends
@@ -65,5 +64,5 @@ std::vector<std::string> SplitTemplateLines(std::string_view content);
 // concerned). A write that fails stops the page too, and the sink keeps
 // that state.
 TPageOutcome WriteTemplatePage(TPageSink& page, TPageItems& items, TDCImageInfo& probe,
-                               const TPluginConfig& config, const TPathName& pluginFolder, TTemplateFiles& files,
+                               const TPluginConfig& config, const std::wstring& pluginFolder, TTemplateFiles& files,
                                const TDateText& dates, const TPageEncoder& encoder);

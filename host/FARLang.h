@@ -30,3 +30,6 @@ enum TLangMsg : int {
 };
 
 constexpr int kMessageCount = 24;
+
+// Topics of the help files (GalvoraEng.hlf, GalvoraRus.hlf) that F1 opens.
+constexpr const char* kMenuHelpTopic = "Menu";

@@ -26,6 +26,15 @@ class TLargeBuffer {
     other.data_ = nullptr;
     other.size_ = other.capacity_ = 0;
   }
+  TLargeBuffer& operator=(TLargeBuffer&& other) noexcept {
+    if (this != &other) {
+      ReleaseBlock(data_);
+      data_ = other.data_, size_ = other.size_, capacity_ = other.capacity_;
+      other.data_ = nullptr;
+      other.size_ = other.capacity_ = 0;
+    }
+    return *this;
+  }
 
   // Replaces the block with an empty one of `capacity` bytes; false, with
   // no block at all, when there is no memory for it.

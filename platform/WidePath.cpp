@@ -19,6 +19,8 @@ std::wstring Widen(const std::string& text, UINT codePage) {
 
 }  // namespace
 
+std::wstring Utf8Wide(const std::string& text) { return Widen(text, CP_UTF8); }
+
 std::wstring WidePath(const TPathName& path) { return WidePath(path.Text, path.CodePage); }
 
 std::wstring WidePath(const std::string& path, TCodePage codePage) {

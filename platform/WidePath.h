@@ -13,6 +13,9 @@ std::wstring WidePath(const TPathName& path);
 std::wstring WidePath(const std::string& path, TCodePage codePage);
 
 
+// UTF-8 text in UTF-16.
+std::wstring Utf8Wide(const std::string& text);
+
 // UTF-16 text in UTF-8, or in the OEM code page with a character that it
 // lacks written as its default character.
 std::string Utf8Text(const std::wstring& text);

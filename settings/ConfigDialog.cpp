@@ -1,10 +1,10 @@
 #include "settings/ConfigDialog.h"
 
+#include "core/Host.h"
 #include "host/FARLang.h"
-#include "host/FarUtil.h"
+#include "platform/WidePath.h"
 #include "settings/NumberText.h"
 #include "settings/PluginConfig.h"
-#include "settings/Registry.h"
 
 namespace {
 
@@ -14,16 +14,6 @@ void FillTexts(TConfigTexts& texts) {
   texts.ColsTh = DecimalText(PluginConfig.ColsTh);
   texts.Width = DecimalText(PluginConfig.Width);
   texts.Height = DecimalText(PluginConfig.Height);
-}
-
-void StoreSettings() {
-  WriteRegInt("Template", PluginConfig.Template);
-  WriteRegInt("Blank", PluginConfig.Blank);
-  WriteRegInt("Cols", PluginConfig.Cols);
-  WriteRegInt("ColsTh", PluginConfig.ColsTh);
-  WriteRegInt("Width", PluginConfig.Width);
-  WriteRegInt("Height", PluginConfig.Height);
-  WriteRegStr("BgColor", PluginConfig.BgColor);
 }
 
 }  // namespace
@@ -36,7 +26,7 @@ void ConfigureSettings() {
   int focus = -1;
   for (;;) {
     const TDialogDescription description = DescribeConfigDialog(texts, focus);
-    if (RunDialog(nullptr, description, kConfigDialogWidth, kConfigDialogHeight) != kConfigOkItem) {
+    if (Host().Dialog(description, kConfigDialogWidth, kConfigDialogHeight, kConfigHelpTopic) != kConfigOkItem) {
       // The dialog has already written the boxes into the record; a closing
       // that stores nothing takes them back.
       PluginConfig.Template = templateOnEntry;
@@ -58,12 +48,12 @@ void ConfigureSettings() {
     for (int i = 0; i < 4 && focus < 0; ++i) {
       if (ParseConfigNumber(fields[i].Text, numbers[i])) continue;
       focus = fields[i].Item;
-      ShowMessage({std::string(GetMsg(fields[i].Label)) + " " + fields[i].Text, GetMsg(MNotANumber)});
+      Host().Message({Host().Msg(fields[i].Label) + L" " + Utf8Wide(fields[i].Text), Host().Msg(MNotANumber)});
     }
     if (focus >= 0) continue;
     for (int i = 0; i < 4; ++i) fields[i].Value = numbers[i];
     PluginConfig.BgColor = texts.BgColor;
-    StoreSettings();
+    StoreSettings(Host().Settings());
     return;
   }
 }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/DialogBuilder.h"
+#include "core/DialogDescription.h"
 
 // The five edit texts of one dialog showing.
 struct TConfigTexts {
@@ -17,6 +17,8 @@ struct TConfigTexts {
 constexpr int kConfigDialogWidth = 41;
 constexpr int kConfigDialogHeight = 14;
 constexpr int kConfigOkItem = 17;
+// The topic of the plugin's help file that F1 in the dialog opens.
+constexpr const char* kConfigHelpTopic = "Config";
 
 // The 152-value description, bound to the texts and to the low bytes of the
 // record's Template and Blank fields. With focusItem, that item alone has

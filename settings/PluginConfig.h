@@ -13,7 +13,7 @@ struct TPluginConfig {
   int32_t ColsTh = 0;      // images per row, thumbnail view; 0: no breaks
   int32_t Width = 0;       // thumbnail box
   int32_t Height = 0;
-  std::string BgColor;     // page background, normally six hex digits
+  std::string BgColor;     // page background, normally six hex digits (UTF-8)
 };
 
 // Zero-filled at load; LoadSettings fills it when the host hands over its table.

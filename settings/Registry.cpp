@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "host/FarUtil.h"
+#include "host/ansi/FarUtil.h"
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 #include "settings/PluginConfig.h"
@@ -100,13 +100,28 @@ void WriteRegStr(const char* name, const std::string& text) {
   if (key.IsOpen()) key.Set(name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
+namespace {
+
+class TRegistryStore final : public TSettingsStore {
+ public:
+  int32_t ReadInt(const char* name, int32_t defaultValue) override { return ReadRegInt(name, defaultValue); }
+  std::string ReadStr(const char* name, const char* defaultValue) override {
+    return Utf8Text(WidePath(ReadRegStr(name, defaultValue), cpAnsi));
+  }
+  void WriteInt(const char* name, int32_t value) override { WriteRegInt(name, value); }
+  void WriteStr(const char* name, const std::string& text) override {
+    WriteRegStr(name, AnsiText(Utf8Wide(text)));
+  }
+};
+
+}  // namespace
+
+TSettingsStore& RegistryStore() {
+  static TRegistryStore store;
+  return store;
+}
+
 void LoadSettings() {
   RegSubKey = "\\Galvora";
-  PluginConfig.Template = ReadRegInt("Template", 0);
-  PluginConfig.Blank = ReadRegInt("Blank", 1);
-  PluginConfig.Cols = ReadRegInt("Cols", 0);
-  PluginConfig.ColsTh = ReadRegInt("ColsTh", 6);
-  PluginConfig.Width = ReadRegInt("Width", 120);
-  PluginConfig.Height = ReadRegInt("Height", 100);
-  PluginConfig.BgColor = ReadRegStr("BgColor", "000000");
+  LoadSettings(RegistryStore());
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/SettingsStore.h"
+
 // Suffix of the settings key; LoadSettings sets it to "\Galvora".
 extern std::string RegSubKey;
 
@@ -20,8 +22,13 @@ std::string ReadRegStr(const char* name, const char* defaultValue);
 void WriteRegInt(const char* name, int32_t value);
 void WriteRegStr(const char* name, const std::string& text);
 
-// The startup hook: reads all seven persistent settings into PluginConfig.
+// The startup hook of the 1.x interface: reads all seven persistent
+// settings into PluginConfig from the registry.
 void LoadSettings();
+
+// The registry as the settings store of the 1.x interface. Its texts are
+// in the ANSI code page there and UTF-8 here.
+TSettingsStore& RegistryStore();
 
 // Longest settings-key path that is used; a longer RootKey + RegSubKey is
 // treated as a key that cannot be opened.

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "gallery/PageJob.h"
+#include "core/Host.h"
+#include "host/FARLang.h"
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 
@@ -57,11 +58,16 @@ bool CopyToClipboard(const std::string& text, const std::wstring& unicode) {
   return true;
 }
 
-void CopySelectedNames(const PanelInfo& panel) {
+void CopySelectedNames() {
+  TSelection selection;
+  switch (Host().Selection(selection, false)) {
+    case srNoFiles: return;
+    case srNoMemory: Host().Message({Host().Msg(MNotEnoughMemory)}); return;
+    default: break;
+  }
   std::wstring text;
-  const int count = panel.SelectedItems ? panel.SelectedItemsNumber : 0;
-  for (int i = 0; i < count; ++i) {
-    text += ItemFullPath(panel, i);
+  for (int i = 0; i < selection.Count(); ++i) {
+    text += selection.Path(i);
     text += L"\r\n";
   }
   CopyToClipboard(AnsiText(text), text);

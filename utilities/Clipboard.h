@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "host/FARIntf.h"
 
 // Puts the text (ANSI) on the clipboard as CF_TEXT, and the unicode text
 // as CF_UNICODETEXT where that block can be had. The clipboard is emptied
@@ -11,6 +10,6 @@ bool CopyToClipboard(const std::string& text, const std::wstring& unicode);
 // The same with the ANSI text converted for CF_UNICODETEXT.
 bool CopyToClipboard(const std::string& text);
 
-// The clipboard command: the full path of every selected item, each followed
-// by CR LF, in the order of the selection, whatever kind of panel is active.
-void CopySelectedNames(const PanelInfo& panel);
+// The clipboard command: the full path of every item of the current host's
+// selection, each followed by CR LF, in the order of the selection.
+void CopySelectedNames();

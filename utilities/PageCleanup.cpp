@@ -1,6 +1,6 @@
 #include "utilities/PageCleanup.h"
 
-#include "gallery/PageJob.h"
+#include "platform/TempFolder.h"
 #include "gallery/PathText.h"
 #include "platform/Win32Api.h"
 

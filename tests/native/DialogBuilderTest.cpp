@@ -1,4 +1,4 @@
-#include "host/DialogBuilder.h"
+#include "host/ansi/DialogBuilder.h"
 
 #include <gtest/gtest.h>
 

@@ -8,10 +8,10 @@ namespace {
 
 class TFakeFiles final : public TTemplateFiles {
  public:
-  TTemplateRead Read(const TPathName& path, TLargeBuffer& content) override {
-    ReadPaths.push_back(path.Text);
-    CodePages.push_back(path.CodePage);
-    auto it = Files.find(path.Text);
+  TTemplateRead Read(const std::wstring& wide, TLargeBuffer& content) override {
+    const std::string path(wide.begin(), wide.end());  // the tests' names are ASCII
+    ReadPaths.push_back(path);
+    auto it = Files.find(path);
     if (it == Files.end()) return trUnreadable;
     if (!content.Allocate(it->second.size())) return trNoMemory;
     std::copy(it->second.begin(), it->second.end(), content.Data());
@@ -20,16 +20,15 @@ class TFakeFiles final : public TTemplateFiles {
   }
   std::map<std::string, std::string> Files;
   std::vector<std::string> ReadPaths;
-  std::vector<TCodePage> CodePages;
 };
 
 class TFakeDates final : public TDateText {
  public:
   std::string CurrentDate() const override { return "today"; }
   std::string CurrentTime() const override { return "now"; }
-  void FileDateTime(const TFarFileTime& t, std::string& date, std::string& time) const override {
-    date = "d" + std::to_string(t.dwLowDateTime);
-    time = "t" + std::to_string(t.dwLowDateTime);
+  void FileDateTime(const TFileTime& t, std::string& date, std::string& time) const override {
+    date = "d" + std::to_string(t.Low);
+    time = "t" + std::to_string(t.Low);
   }
 };
 
@@ -38,7 +37,7 @@ class TNamedItems final : public TPageItems {
   explicit TNamedItems(std::vector<std::string> paths) : paths_(std::move(paths)) {}
   int Count() const override { return static_cast<int>(paths_.size()); }
   std::wstring FullPath(int i) const override { return std::wstring(paths_[i].begin(), paths_[i].end()); }
-  TFarFileTime CreationTime(int i) const override { return {static_cast<uint32_t>(i), 0}; }
+  TFileTime CreationTime(int i) const override { return {static_cast<uint32_t>(i), 0}; }
 
  private:
   std::vector<std::string> paths_;
@@ -78,7 +77,7 @@ class TemplatePage : public ::testing::Test {
     TNamedItems items(paths);
     TDCImageInfo probe;
     TStringSink page;
-    outcome = WriteTemplatePage(page, items, probe, config, TPathName("P:\\plugin", cpOem), files, dates, TAsciiEncoder());
+    outcome = WriteTemplatePage(page, items, probe, config, L"P:\\plugin", files, dates, TAsciiEncoder());
     failed = outcome.Result != prDone;
     std::vector<std::string> lines;
     for (size_t at = 0, end; at < page.Text.size(); at = end + 2) {
@@ -175,17 +174,11 @@ TEST_F(TemplatePage, NamesCannotEndAnAttributeOrOpenATag) {
   EXPECT_EQ(page[2], "<img src=\"C:\\Tom &amp; Jerry\\it&#39;s.jpg\" alt=\"it&#39;s.jpg\" title=\"C:\\Tom &amp; Jerry\\\">");
 }
 
-TEST_F(TemplatePage, TemplatesAreNamedInThePluginFoldersCodePage) {
-  Write(Missing(1));
-  ASSERT_EQ(files.CodePages.size(), 4u);
-  for (TCodePage cp : files.CodePages) EXPECT_EQ(cp, cpOem);
-}
-
 TEST_F(TemplatePage, EmptyPluginFolderLeavesTemplateNamesBare) {
   TNamedItems items({});
   TDCImageInfo probe;
   TStringSink page;
-  EXPECT_EQ(WriteTemplatePage(page, items, probe, config, TPathName("", cpOem), files, dates, TAsciiEncoder()).Result, prTemplateUnreadable);
+  EXPECT_EQ(WriteTemplatePage(page, items, probe, config, L"", files, dates, TAsciiEncoder()).Result, prTemplateUnreadable);
   EXPECT_EQ(files.ReadPaths, (L{"tn_head.htm"}));
 }
 
@@ -225,6 +218,6 @@ TEST_F(TemplatePage, SixteenMegabytesOfEmptyLinesStayOneBlock) {
     void Write(std::string_view text) override { Bytes += text.size(); }
     size_t Bytes = 0;
   } page;
-  EXPECT_EQ(WriteTemplatePage(page, items, probe, config, TPathName("P:\\plugin", cpOem), files, dates, TAsciiEncoder()).Result, prDone);
+  EXPECT_EQ(WriteTemplatePage(page, items, probe, config, L"P:\\plugin", files, dates, TAsciiEncoder()).Result, prDone);
   EXPECT_EQ(page.Bytes, 2 * 2 * kMaxTemplateFile + 10 + 17);  // head, two blocks, end
 }

@@ -46,6 +46,31 @@ check() {
   unexpected=$(for d in $imports; do case "$d" in kernel32.dll | user32.dll | advapi32.dll | shell32.dll | msvcrt.dll) ;; *) echo "$d" ;; esac; done)
   [ -z "$unexpected" ] && pass "$arch: imports only system DLLs: $imports" || fail "$arch: imports $unexpected"
 
+  # The language and help files are OEM text without a byte-order mark, the
+  # one form that every host reads. A host from build 6371 on takes such a
+  # file for UTF-8 when its first line beyond ASCII happens to be valid
+  # UTF-8, and then garbles it: none may be.
+  local text verdict
+  for text in GalvoraEng.lng GalvoraRus.lng GalvoraEng.hlf GalvoraRus.hlf; do
+    verdict=$(/usr/bin/python3 - "$plugin_dir/$text" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()
+if data.startswith((b"\xef\xbb\xbf", b"\xff\xfe", b"\xfe\xff")):
+    print("has a byte-order mark"); sys.exit()
+for line in data.split(b"\n"):
+    if any(b >= 0x80 for b in line):
+        try:
+            line.decode("utf-8")
+            print("its first line beyond ASCII reads as UTF-8")
+        except UnicodeDecodeError:
+            print("ok")
+        sys.exit()
+print("ok")
+PY
+)
+    [ "$verdict" = ok ] && pass "$arch: $text is read as OEM by every host" || fail "$arch: $text $verdict"
+  done
+
   # The user guides as HTML, which the built-in page's home link opens.
   local guide
   for guide in Galvora-en.html Galvora-ru.html; do

@@ -2,7 +2,7 @@
 // what each closing stores, and the numbers it accepts.
 #include <windows.h>
 
-#include "host/FarUtil.h"
+#include "host/ansi/FarUtil.h"
 #include "platform/Win32Api.h"
 #include "tests/win32/PluginTestSupport.h"
 
@@ -63,7 +63,7 @@ TEST_F(ConfigDialog, ShowsTheNineteenItemsOfTheSettingsDialog) {
   EXPECT_EQ(d.Y1, -1);
   EXPECT_EQ(d.X2, 41);
   EXPECT_EQ(d.Y2, 14);
-  EXPECT_EQ(d.HelpTopic, nullptr);
+  EXPECT_STREQ(d.HelpTopic, "Config") << "F1 opens the settings' topic of the help file";
   struct {
     int type, x1, y1, x2, y2, focus, selected;
     uint32_t flags;

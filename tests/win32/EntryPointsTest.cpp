@@ -6,7 +6,7 @@
 #include <cstring>
 #include <set>
 
-#include "host/FarUtil.h"
+#include "host/ansi/FarUtil.h"
 #include "host/FARLang.h"
 #include "tests/win32/PluginTestSupport.h"
 
@@ -189,7 +189,8 @@ TEST_F(EntryPoints, MenuShowsTheFiveCommandsUnderTheTitle) {
   EXPECT_EQ(m.MaxHeight, 0);
   EXPECT_EQ(m.Flags, 4u);
   EXPECT_EQ(m.TitlePtr, host_->Messages[0].c_str());
-  EXPECT_TRUE(m.BottomNull && m.HelpNull && m.BreakKeysNull && m.BreakCodeNull);
+  EXPECT_TRUE(m.BottomNull && m.BreakKeysNull && m.BreakCodeNull);
+  EXPECT_EQ(m.HelpTopic, "Menu") << "F1 opens the menu's topic of the help file";
   ASSERT_EQ(m.Items.size(), 5u);
   for (int i = 0; i < 5; ++i) {
     EXPECT_STREQ(m.Items[i].Text, host_->Messages[7 + i].c_str());

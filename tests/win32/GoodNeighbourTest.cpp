@@ -139,10 +139,10 @@ TEST_F(GoodNeighbour, EveryLargeBlockThatCannotBeHadEndsTheCommandWithAMessage) 
     ASSERT_TRUE(host_->FailHeapAllocation(0));
     EXPECT_FALSE(Gallery().empty());
     DeleteFileA(PagePath().c_str());
-    // The list of the selection and the page buffer; the four templates and
-    // the two line buffers of a template page.
+    // The selection's items and names, the page's list of them and the page
+    // buffer; the four templates and the two line buffers of a template page.
     const int blocks = host_->HeapAllocs();
-    EXPECT_EQ(blocks, templates ? 8 : 2);
+    EXPECT_EQ(blocks, templates ? 10 : 4);
     for (int failing = 1; failing <= blocks; ++failing) {
       StartPlugin();
       ASSERT_TRUE(host_->FailHeapAllocation(failing));

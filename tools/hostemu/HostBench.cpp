@@ -153,7 +153,7 @@ struct THostServices {
     THostBench* host = THostBench::Current;
     TMenuCall call{pluginNumber, x, y, maxHeight, flags, title, title ? title : "",
                    bottom == nullptr, helpTopic == nullptr, breakKeys == nullptr, breakCode == nullptr,
-                   std::vector<FarMenuItem>(items, items + std::max(itemsNumber, 0))};
+                   helpTopic ? helpTopic : "", std::vector<FarMenuItem>(items, items + std::max(itemsNumber, 0))};
     host->Menus.push_back(call);
     if (host->MenuAnswers.empty()) return -1;
     int answer = host->MenuAnswers.front();

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/FARIntf.h"
+#include "host/ansi/FARIntf.h"
 
 struct TPluginEntries {
   void(WINAPI* SetStartupInfo)(const PluginStartupInfo*) = nullptr;
@@ -33,6 +33,7 @@ struct TMenuCall {
   const char* TitlePtr;
   std::string Title;
   bool BottomNull, HelpNull, BreakKeysNull, BreakCodeNull;
+  std::string HelpTopic;
   std::vector<FarMenuItem> Items;
 };
 

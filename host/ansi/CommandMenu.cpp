@@ -1,7 +1,8 @@
-#include "host/CommandMenu.h"
+#include "host/ansi/CommandMenu.h"
 
 #include "gallery/PageJob.h"
-#include "host/FarUtil.h"
+#include "host/ansi/AnsiHost.h"
+#include "host/ansi/FarUtil.h"
 #include "settings/ConfigDialog.h"
 #include "settings/PluginConfig.h"
 #include "utilities/Clipboard.h"
@@ -14,6 +15,7 @@ enum TMenuLine { mlFullSize = 0, mlThumbnails = 1, mlClipboard = 2, mlCleanup = 
 }  // namespace
 
 void RunCommandMenu() {
+  TUseHost use(AnsiHost());
   int choice = mlFullSize;
   do {
     choice = ShowCommandMenu(choice);
@@ -25,11 +27,18 @@ void RunCommandMenu() {
 
   PanelInfo panel{};
   GetActivePanelInfo(&panel);  // asked for every command, the clean-up included
+  SetAnsiPanel(&panel);
   switch (choice) {
     case mlFullSize:
-    case mlThumbnails: MakeGalleryPage(panel); break;
-    case mlClipboard: CopySelectedNames(panel); break;
+    case mlThumbnails: MakeGalleryPage(); break;
+    case mlClipboard: CopySelectedNames(); break;
     case mlCleanup: RemoveGeneratedPages(); break;
     default: break;
   }
+  SetAnsiPanel(nullptr);
+}
+
+void RunConfigure() {
+  TUseHost use(AnsiHost());
+  ConfigureSettings();
 }

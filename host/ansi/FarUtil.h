@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/DialogBuilder.h"
-#include "host/FARIntf.h"
+#include "host/ansi/DialogBuilder.h"
+#include "host/ansi/FARIntf.h"
 
 // Procedure run right after SetStartupInfo has stored the host's table.
 extern void (*StartupHook)();

@@ -1,6 +1,7 @@
 // A dialog described as a flat list of tagged values, eight per item:
 // Type, X1, Y1, X2, Focus, Selected, Flags, Data. Some values refer to the
-// caller's variables, which receive the edited states and texts.
+// caller's variables, which receive the edited states and texts (UTF-8).
+// Each host interface turns the description into its own items.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "host/FARIntf.h"
+// Item types and flags of the host's dialogs, the same in its interfaces.
+enum : int32_t {
+  DI_TEXT = 0,
+  DI_DOUBLEBOX = 3,
+  DI_FIXEDIT = 6,
+  DI_BUTTON = 7,
+  DI_CHECKBOX = 8,
+};
+
+enum : uint32_t {
+  DIF_BOXCOLOR = 0x200,
+  DIF_CENTERGROUP = 0x4000,
+  DIF_SEPARATOR = 0x10000,
+};
 
 struct TDialogValue {
   enum TKind : uint8_t { vkInt, vkBool, vkBoolRef, vkTextRef, vkTextPtr };
@@ -29,19 +43,7 @@ struct TDialogValue {
 
 using TDialogDescription = std::vector<TDialogValue>;
 
-typedef const char* (*TMessageLookup)(int msgId);
-
 constexpr size_t kValuesPerItem = 8;
 
-// Copies text into a fixed host field of fieldSize bytes, cutting it at
-// fieldSize - 1 characters; the field always ends up terminated.
-void CopyToField(char* field, size_t fieldSize, const char* text);
-
-// The host's items for a description: values / 8 of them (a trailing
-// incomplete group is ignored). The frame (item 0) is stretched from row 1
-// to one row below the last item; the first button is the default button.
-std::vector<FarDialogItem> BuildDialogItems(const TDialogDescription& description, TMessageLookup getMsg);
-
-// Stores each referenced check-box state (low byte of Selected) and each
-// referenced text (Data up to its first zero) back into the caller's variables.
-void StoreDialogResults(const TDialogDescription& description, const std::vector<FarDialogItem>& items);
+// The places of a group of eight.
+enum TDialogPlace { dpType, dpX1, dpY1, dpX2, dpFocus, dpSelected, dpFlags, dpData };

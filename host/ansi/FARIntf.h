@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/DialogDescription.h"
+
 #if defined(_WIN32) && !defined(_WIN64)
 #define FARAPI __stdcall
 #else
@@ -149,20 +151,6 @@ enum : int32_t { FCTL_GETPANELINFO = 1 };
 enum : uint32_t { FMENU_AUTOHIGHLIGHT = 4 };
 // Message flags of the 1.x interface (LEFTALIGN is 8 in the later one).
 enum : uint32_t { FMSG_WARNING = 1, FMSG_LEFTALIGN = 0x10, FMSG_MB_OK = 0x10000 };
-
-enum : int32_t {
-  DI_TEXT = 0,
-  DI_DOUBLEBOX = 3,
-  DI_FIXEDIT = 6,
-  DI_BUTTON = 7,
-  DI_CHECKBOX = 8,
-};
-
-enum : uint32_t {
-  DIF_BOXCOLOR = 0x200,
-  DIF_CENTERGROUP = 0x4000,
-  DIF_SEPARATOR = 0x10000,
-};
 
 // Both layouts: the records without pointers.
 static_assert(offsetof(TFarFindData, ftCreationTime) == 4, "");

@@ -1,12 +1,11 @@
-// The four entry points the host calls. Each one forwards; the plugin's
+// The four entry points the 1.x host calls. Each one forwards; the plugin's
 // code raises no exception, so nothing that goes wrong inside a command can
 // reach the host.
 #include <windows.h>
 
 #include "gallery/LocaleText.h"
-#include "host/CommandMenu.h"
-#include "host/FarUtil.h"
-#include "settings/ConfigDialog.h"
+#include "host/ansi/CommandMenu.h"
+#include "host/ansi/FarUtil.h"
 #include "settings/Registry.h"
 
 namespace {
@@ -29,7 +28,7 @@ HANDLE WINAPI OpenPlugin(int /*openFrom*/, INT_PTR /*item*/) {
 }
 
 int WINAPI Configure(int /*itemNumber*/) {
-  ConfigureSettings();
+  RunConfigure();
   return 0;
 }
 

@@ -1,4 +1,4 @@
-#include "host/DialogBuilder.h"
+#include "host/ansi/DialogBuilder.h"
 
 #include <cstring>
 
@@ -37,7 +37,8 @@ void CopyToField(char* field, size_t fieldSize, const char* text) {
   field[n] = '\0';
 }
 
-std::vector<FarDialogItem> BuildDialogItems(const TDialogDescription& description, TMessageLookup getMsg) {
+std::vector<FarDialogItem> BuildDialogItems(const TDialogDescription& description, TMessageLookup getMsg,
+                                            TTextConvert toField) {
   const size_t count = description.size() / kValuesPerItem;
   std::vector<FarDialogItem> items(count);  // value-initialised: Data all zero
   bool defaultGiven = false;
@@ -61,7 +62,7 @@ std::vector<FarDialogItem> BuildDialogItems(const TDialogDescription& descriptio
     if (data.Kind == TDialogValue::vkInt)
       CopyToField(item.Data, sizeof item.Data, getMsg(data.Int & 0xFF));
     else if (data.Kind == TDialogValue::vkTextRef && data.TextRef)
-      CopyToField(item.Data, sizeof item.Data, data.TextRef->c_str());
+      CopyToField(item.Data, sizeof item.Data, (toField ? toField(*data.TextRef) : *data.TextRef).c_str());
   }
   if (count > 0) {
     int32_t lastRow = items[count - 1].Y1;  // taken before the frame's own row changes
@@ -71,13 +72,16 @@ std::vector<FarDialogItem> BuildDialogItems(const TDialogDescription& descriptio
   return items;
 }
 
-void StoreDialogResults(const TDialogDescription& description, const std::vector<FarDialogItem>& items) {
+void StoreDialogResults(const TDialogDescription& description, const std::vector<FarDialogItem>& items,
+                        TTextConvert fromField) {
   const size_t count = description.size() / kValuesPerItem;
   for (size_t i = 0; i < count && i < items.size(); ++i) {
     const TDialogValue* v = &description[i * kValuesPerItem];
     if (v[pSelected].Kind == TDialogValue::vkBoolRef && v[pSelected].BoolRef)
       *v[pSelected].BoolRef = static_cast<uint8_t>(items[i].Selected & 0xFF);
-    if (v[pData].Kind == TDialogValue::vkTextRef && v[pData].TextRef)
-      v[pData].TextRef->assign(items[i].Data, strnlen(items[i].Data, sizeof items[i].Data));
+    if (v[pData].Kind == TDialogValue::vkTextRef && v[pData].TextRef) {
+      const std::string text(items[i].Data, strnlen(items[i].Data, sizeof items[i].Data));
+      *v[pData].TextRef = fromField ? fromField(text) : text;
+    }
   }
 }

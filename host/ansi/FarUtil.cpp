@@ -1,9 +1,10 @@
-#include "host/FarUtil.h"
+#include "host/ansi/FarUtil.h"
 
 #include <cstring>
 #include <vector>
 
 #include "host/FARLang.h"
+#include "platform/WidePath.h"
 
 void (*StartupHook)() = nullptr;
 
@@ -58,15 +59,23 @@ int ShowCommandMenu(int highlight) {
   items[line].Selected = -1;
   if (!Info.Menu) return -1;
   return Info.Menu(Info.ModuleNumber, -1, -1, 0, FMENU_AUTOHIGHLIGHT, GetMsg(MTitle), nullptr,
-                   nullptr, nullptr, nullptr, items.data(), kMenuLines);
+                   kMenuHelpTopic, nullptr, nullptr, items.data(), kMenuLines);
 }
 
+namespace {
+
+// The description's texts are UTF-8; the 1.x host's are OEM.
+std::string Utf8ToOem(const std::string& text) { return OemText(Utf8Wide(text)); }
+std::string OemToUtf8(const std::string& text) { return Utf8Text(WidePath(text, cpOem)); }
+
+}  // namespace
+
 int RunDialog(const char* helpTopic, const TDialogDescription& description, int width, int height) {
-  std::vector<FarDialogItem> items = BuildDialogItems(description, GetMsg);
+  std::vector<FarDialogItem> items = BuildDialogItems(description, GetMsg, Utf8ToOem);
   if (items.empty() || !Info.Dialog) return -1;
   int result = Info.Dialog(Info.ModuleNumber, -1, -1, width, height, helpTopic, items.data(),
                            static_cast<int32_t>(items.size()));
-  if (result != -1) StoreDialogResults(description, items);
+  if (result != -1) StoreDialogResults(description, items, OemToUtf8);
   return result;
 }
 
