@@ -47,3 +47,27 @@ constexpr size_t kValuesPerItem = 8;
 
 // The places of a group of eight.
 enum TDialogPlace { dpType, dpX1, dpY1, dpX2, dpFocus, dpSelected, dpFlags, dpData };
+
+// Place 6 by its kind.
+inline intptr_t DialogSelected(const TDialogValue& v) {
+  switch (v.Kind) {
+    case TDialogValue::vkBool: return v.Bool ? 1 : 0;
+    case TDialogValue::vkBoolRef: return v.BoolRef ? *v.BoolRef : 0;
+    // Edit items take a history name or mask through Selected, which is as
+    // wide as a pointer on either target.
+    case TDialogValue::vkTextPtr: return reinterpret_cast<intptr_t>(v.TextPtr);
+    // An integer describes no selection (the OK button's 1 in the settings
+    // dialog among them): the box is left clear.
+    default: return 0;
+  }
+}
+
+// Place 5 by its kind: an integer counts by its low byte alone.
+inline bool DialogFocus(const TDialogValue& v) {
+  switch (v.Kind) {
+    case TDialogValue::vkBool: return v.Bool;
+    case TDialogValue::vkBoolRef: return v.BoolRef && *v.BoolRef != 0;
+    default: return (v.Int & 0xFF) != 0;
+  }
+}
+

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "core/DialogDescription.h"
 #include "core/Selection.h"
 #include "gallery/PageText.h"
-#include "host/ansi/DialogBuilder.h"
 #include "settings/SettingsStore.h"
 
 enum TSelectionResult : uint8_t {

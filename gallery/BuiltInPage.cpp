@@ -37,9 +37,11 @@ TPageOutcome WriteBuiltInPage(TPageSink& page, TPageItems& items, TDCImageInfo& 
                               const std::string& homeLink, const TPageEncoder& encoder) {
   // The colour is the user's text; like a name, it must not end the
   // attribute it stands in.
-  const std::string background =
-      HtmlText(config.BgColor.find('#') != std::string::npos ? config.BgColor : "#" + config.BgColor);
-  page.Line("<html><head><title>Galvora Far Plugin</title></head><body text=\"#FFFFFF\" bgcolor=\"" +
+  const std::string background = encoder.Text(
+      HtmlText(WideFromUtf8(config.BgColor.find('#') != std::string::npos ? config.BgColor : "#" + config.BgColor)));
+  // A page in UTF-8 says so; one in the ANSI code page says nothing.
+  const std::string charset = encoder.Charset() ? std::string("<meta charset=\"") + encoder.Charset() + "\">" : "";
+  page.Line("<html><head>" + charset + "<title>Galvora Far Plugin</title></head><body text=\"#FFFFFF\" bgcolor=\"" +
             background + "\" topmargin=0>");
   page.Line("<center><a href=" + homeLink + ">Galvora Home</a><br>");
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 
 namespace {
@@ -111,9 +112,11 @@ std::string FormatTime(const TCalendarTime& t) {
   return Formats.MarkBeforeTime ? mark + " " + text : text + " " + mark;
 }
 
-std::string TLocaleDateText::CurrentDate() const { return FormatDate(Now()); }
+std::string TLocaleDateText::Encoded(const std::string& ansi) const { return encoder_.Text(WidePath(ansi, cpAnsi)); }
 
-std::string TLocaleDateText::CurrentTime() const { return FormatTime(Now()); }
+std::string TLocaleDateText::CurrentDate() const { return Encoded(FormatDate(Now())); }
+
+std::string TLocaleDateText::CurrentTime() const { return Encoded(FormatTime(Now())); }
 
 void TLocaleDateText::FileDateTime(const TFileTime& time, std::string& date, std::string& timeText) const {
   FILETIME ft;
@@ -126,6 +129,6 @@ void TLocaleDateText::FileDateTime(const TFileTime& time, std::string& date, std
     return;
   }
   const TCalendarTime t = FromSystemTime(st);
-  date = FormatDate(t);
-  timeText = FormatTime(t);
+  date = Encoded(FormatDate(t));
+  timeText = Encoded(FormatTime(t));
 }

@@ -17,9 +17,15 @@ struct TCalendarTime {
 std::string FormatDate(const TCalendarTime& t);
 std::string FormatTime(const TCalendarTime& t);
 
+// The texts as the page's encoder writes them.
 class TLocaleDateText final : public TDateText {
  public:
+  explicit TLocaleDateText(const TPageEncoder& encoder) : encoder_(encoder) {}
   std::string CurrentDate() const override;
   std::string CurrentTime() const override;
   void FileDateTime(const TFileTime& time, std::string& date, std::string& timeText) const override;
+
+ private:
+  std::string Encoded(const std::string& ansi) const;
+  const TPageEncoder& encoder_;
 };

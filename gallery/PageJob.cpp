@@ -305,7 +305,7 @@ void MakeGalleryPage() {
           outcome = WriteBuiltInPage(page, items, probe, PluginConfig, guide, host.PageEncoder());
         } else {
           TWin32TemplateFiles files;
-          TLocaleDateText dates;
+          TLocaleDateText dates(host.TemplateEncoder());
           outcome = WriteTemplatePage(page, items, probe, PluginConfig, pluginFolder, files, dates,
                                       host.TemplateEncoder());
         }

@@ -27,9 +27,10 @@ enum TLangMsg : int {
   MTemplateLineTooLong = 21,
   MNotANumber = 22,
   MGuideFile = 23,
+  MNoFilePanel = 24,
 };
 
-constexpr int kMessageCount = 24;
+constexpr int kMessageCount = 25;
 
 // Topics of the help files (GalvoraEng.hlf, GalvoraRus.hlf) that F1 opens.
 constexpr const char* kMenuHelpTopic = "Menu";

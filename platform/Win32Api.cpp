@@ -14,6 +14,7 @@ const TWin32Api kReal = {
     ::GetDateFormatA,     ::HeapAlloc,          ::HeapFree,           ::GetProcessHeap,
     ::GetTickCount,       ::GetStdHandle,       ::GetNumberOfConsoleInputEvents,
     ::ReadConsoleInputW,  ::WideCharToMultiByte, ::GetLongPathNameW,
+    ::RegOpenKeyExW,
 };
 
 }  // namespace

@@ -60,6 +60,7 @@ struct TWin32Api {
   decltype(&::ReadConsoleInputW) ReadConsoleInputW;
   decltype(&::WideCharToMultiByte) WideCharToMultiByte;
   decltype(&::GetLongPathNameW) GetLongPathNameW;
+  decltype(&::RegOpenKeyExW) RegOpenKeyExW;
 };
 
 extern TWin32Api Win32;

@@ -18,7 +18,7 @@ void FillTexts(TConfigTexts& texts) {
 
 }  // namespace
 
-void ConfigureSettings() {
+bool ConfigureSettings() {
   const int32_t templateOnEntry = PluginConfig.Template;
   const int32_t blankOnEntry = PluginConfig.Blank;
   TConfigTexts texts;
@@ -31,7 +31,7 @@ void ConfigureSettings() {
       // that stores nothing takes them back.
       PluginConfig.Template = templateOnEntry;
       PluginConfig.Blank = blankOnEntry;
-      return;
+      return false;
     }
     // The four numbers in the dialog's order; the first that does not parse
     // is named, and the dialog comes back as the user left it.
@@ -54,6 +54,6 @@ void ConfigureSettings() {
     for (int i = 0; i < 4; ++i) fields[i].Value = numbers[i];
     PluginConfig.BgColor = texts.BgColor;
     StoreSettings(Host().Settings());
-    return;
+    return true;
   }
 }

@@ -29,5 +29,6 @@ TDialogDescription DescribeConfigDialog(TConfigTexts& texts, int focusItem = -1)
 // that does not parse brings the dialog back as the user left it, with the
 // focus on that field, after a message that says so. OK with valid numbers
 // stores all seven settings; any other closing stores nothing and puts back
-// the check-box states, so the record holds what it held before.
-void ConfigureSettings();
+// the check-box states, so the record holds what it held before. True when
+// the settings were stored.
+bool ConfigureSettings();

@@ -6,28 +6,6 @@ namespace {
 
 enum TPlace { pType, pX1, pY1, pX2, pFocus, pSelected, pFlags, pData };
 
-intptr_t SelectedOf(const TDialogValue& v) {
-  switch (v.Kind) {
-    case TDialogValue::vkBool: return v.Bool ? 1 : 0;
-    case TDialogValue::vkBoolRef: return v.BoolRef ? *v.BoolRef : 0;
-    // Edit items take a history name or mask through Selected, which is as
-    // wide as a pointer on either target.
-    case TDialogValue::vkTextPtr: return reinterpret_cast<intptr_t>(v.TextPtr);
-    // An integer describes no selection (the OK button's 1 in the settings
-    // dialog among them): the box is left clear.
-    default: return 0;
-  }
-}
-
-// Place 5 by its kind: an integer counts by its low byte alone.
-bool FocusOf(const TDialogValue& v) {
-  switch (v.Kind) {
-    case TDialogValue::vkBool: return v.Bool;
-    case TDialogValue::vkBoolRef: return v.BoolRef && *v.BoolRef != 0;
-    default: return (v.Int & 0xFF) != 0;
-  }
-}
-
 }  // namespace
 
 void CopyToField(char* field, size_t fieldSize, const char* text) {
@@ -50,8 +28,8 @@ std::vector<FarDialogItem> BuildDialogItems(const TDialogDescription& descriptio
     item.Y1 = v[pY1].Int;
     item.X2 = v[pX2].Int;
     item.Y2 = 0;
-    item.Focus = FocusOf(v[pFocus]) ? -1 : 0;
-    item.Selected = SelectedOf(v[pSelected]);
+    item.Focus = DialogFocus(v[pFocus]) ? -1 : 0;
+    item.Selected = DialogSelected(v[pSelected]);
     item.Flags = static_cast<uint32_t>(v[pFlags].Int);
     item.DefaultButton = 0;
     if (item.Type == DI_BUTTON && !defaultGiven) {

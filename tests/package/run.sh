@@ -41,7 +41,7 @@ check() {
   $objdump -f "$dll_unix" | grep -q "file format $format" && pass "$arch: $format" || fail "$arch: not $format"
   local exports imports unexpected
   exports=$($objdump -p "$dll_unix" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/\[/{print $NF}' | grep -v Table | sort | tr '\n' ' ')
-  [ "$exports" = "Configure GetPluginInfo OpenPlugin SetStartupInfo " ] && pass "$arch: exports: $exports" || fail "$arch: exports: $exports"
+  [ "$exports" = "Configure ConfigureW ExitFARW GetGlobalInfoW GetMinFarVersionW GetPluginInfo GetPluginInfoW OpenPlugin OpenW SetStartupInfo SetStartupInfoW " ] && pass "$arch: exports: $exports" || fail "$arch: exports: $exports"
   imports=$($objdump -p "$dll_unix" | awk '/DLL Name:/{print tolower($3)}' | sort | tr '\n' ' ')
   unexpected=$(for d in $imports; do case "$d" in kernel32.dll | user32.dll | advapi32.dll | shell32.dll | msvcrt.dll) ;; *) echo "$d" ;; esac; done)
   [ -z "$unexpected" ] && pass "$arch: imports only system DLLs: $imports" || fail "$arch: imports $unexpected"

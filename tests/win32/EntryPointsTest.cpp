@@ -61,7 +61,7 @@ TModuleTables ReadTables(HMODULE module) {
 // here once it is known to be there.
 const std::set<std::string> kAllowedImports = {
     "advapi32.dll!RegCloseKey", "advapi32.dll!RegCreateKeyExW", "advapi32.dll!RegQueryValueExA",
-    "advapi32.dll!RegSetValueExA",
+    "advapi32.dll!RegSetValueExA", "advapi32.dll!RegOpenKeyExW",
     "kernel32.dll!CloseHandle", "kernel32.dll!CreateFileW", "kernel32.dll!CreateSemaphoreW",
     "kernel32.dll!DeleteCriticalSection", "kernel32.dll!DeleteFileW", "kernel32.dll!EnterCriticalSection",
     "kernel32.dll!FileTimeToSystemTime", "kernel32.dll!FindClose", "kernel32.dll!FindFirstFileW",
@@ -98,13 +98,17 @@ const std::set<std::string> kAllowedImports = {
 
 }  // namespace
 
-TEST(GalvoraDll, ExportsExactlyTheFourEntryPointsByPlainName) {
+TEST(GalvoraDll, ExportsBothInterfacesByPlainName) {
   HMODULE dll = LoadLibraryA(DllPath().c_str());
   ASSERT_NE(dll, nullptr);
   TModuleTables t = ReadTables(dll);
   std::sort(t.Exports.begin(), t.Exports.end());
-  EXPECT_EQ(t.Exports, (std::vector<std::string>{"Configure", "GetPluginInfo", "OpenPlugin", "SetStartupInfo"}));
-  for (const char* decorated : {"OpenPlugin@8", "_OpenPlugin@8", "SetStartupInfo@4"})
+  // The four of the 1.x interface, the six of the Unicode one, and the
+  // version check that keeps a 2.x host away.
+  EXPECT_EQ(t.Exports, (std::vector<std::string>{"Configure", "ConfigureW", "ExitFARW", "GetGlobalInfoW",
+                                                 "GetMinFarVersionW", "GetPluginInfo", "GetPluginInfoW", "OpenPlugin",
+                                                 "OpenW", "SetStartupInfo", "SetStartupInfoW"}));
+  for (const char* decorated : {"OpenPlugin@8", "_OpenPlugin@8", "SetStartupInfo@4", "_GetGlobalInfoW@4"})
     EXPECT_EQ(GetProcAddress(dll, decorated), nullptr) << decorated;
   FreeLibrary(dll);
 }
