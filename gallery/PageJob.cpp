@@ -150,7 +150,7 @@ class TPageFile final : public TPageSink {
   enum TCreate { pcCreated, pcFailed, pcNoMemory };
   TCreate Create(const std::wstring& path) {
     if (!buffer_.Allocate(kBufferSize)) return pcNoMemory;
-    file_ = Win32.CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    file_ = Win32.CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     return file_ != INVALID_HANDLE_VALUE ? pcCreated : pcFailed;
   }
@@ -205,7 +205,7 @@ class TReadFile {
  public:
   explicit TReadFile(const std::wstring& path)
       : file_(path.empty() ? INVALID_HANDLE_VALUE
-                           : Win32.CreateFileW(path.c_str(), GENERIC_READ,
+                           : Win32.CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
   ~TReadFile() {
@@ -323,7 +323,7 @@ void MakeGalleryPage() {
     return;
   }
   // A stopped or failed job leaves no half-written page behind.
-  Win32.DeleteFileW(pagePath.c_str());
+  Win32.DeleteFileW(LongPathForm(pagePath).c_str());
   const std::wstring name(outcome.Template.begin(), outcome.Template.end());
   switch (outcome.Result) {
     case prNoMemory: host.Message({host.Msg(MNotEnoughMemory)}); break;

@@ -53,7 +53,7 @@ std::unique_ptr<TByteSource> OpenFileSource(const std::string& fileName, TCodePa
 
 std::unique_ptr<TByteSource> OpenFileSource(const std::wstring& path) {
   if (path.empty()) return nullptr;
-  HANDLE file = Win32.CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  HANDLE file = Win32.CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;

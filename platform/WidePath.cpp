@@ -21,6 +21,13 @@ std::wstring Widen(const std::string& text, UINT codePage) {
 
 std::wstring Utf8Wide(const std::string& text) { return Widen(text, CP_UTF8); }
 
+std::wstring LongPathForm(const std::wstring& path) {
+  if (path.size() < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0) return path;
+  if (path.size() > 2 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+  if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+  return path;
+}
+
 std::wstring WidePath(const TPathName& path) { return WidePath(path.Text, path.CodePage); }
 
 std::wstring WidePath(const std::string& path, TCodePage codePage) {

@@ -13,6 +13,11 @@ std::wstring WidePath(const TPathName& path);
 std::wstring WidePath(const std::string& path, TCodePage codePage);
 
 
+// A full path as the wide file functions take it at any length: from 260
+// characters on, in the \\?\ form (\\?\UNC\ for a share), which Windows
+// does not limit to MAX_PATH. Shorter paths and relative ones stay as they are.
+std::wstring LongPathForm(const std::wstring& path);
+
 // UTF-8 text in UTF-16.
 std::wstring Utf8Wide(const std::string& text);
 

@@ -1,6 +1,7 @@
 #include "utilities/PageCleanup.h"
 
 #include "platform/TempFolder.h"
+#include "platform/WidePath.h"
 #include "gallery/PathText.h"
 #include "platform/Win32Api.h"
 
@@ -28,7 +29,7 @@ class TFolderSearch {
 
 bool FolderExists(const std::wstring& path) {
   if (path.empty()) return false;
-  const DWORD attributes = Win32.GetFileAttributesW(path.c_str());
+  const DWORD attributes = Win32.GetFileAttributesW(LongPathForm(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -36,7 +37,7 @@ bool DeleteGeneratedPages(const std::wstring& folder) {
   if (!FolderExists(folder)) return false;
   const std::wstring base = AddBackslash(folder);
   bool result = true;
-  TFolderSearch search(base + L"galv*.htm");
+  TFolderSearch search(LongPathForm(base + L"galv*.htm"));
   if (!search.Found()) return result;
   do {
     const WIN32_FIND_DATAW& entry = search.Entry();
@@ -47,7 +48,7 @@ bool DeleteGeneratedPages(const std::wstring& folder) {
     // removed.
     if (!IsGeneratedPageName(std::wstring_view(entry.cFileName)) || (attributes & (FILE_ATTRIBUTE_DIRECTORY | 8)))
       continue;
-    const std::wstring path = base + entry.cFileName;
+    const std::wstring path = LongPathForm(base + entry.cFileName);
     if (attributes & FILE_ATTRIBUTE_READONLY) Win32.SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
     result = Win32.DeleteFileW(path.c_str()) != FALSE && result;
   } while (search.Next());
