@@ -11,20 +11,28 @@
 //
 // Paths and texts on the command line are ANSI; the bench hands them to the
 // plugin in the OEM code page, as the host does.
+// With --unicode the bench plays the host's current release, which loads
+// the plugin through its Unicode interface: --plugin, --lang, --folder,
+// --menu, --macro NAME, --set NAME=NUMBER (the host's settings store) and
+// --handler apply, paths may be in any script, and
+// the pages opened are printed in UTF-8.
 // Actions (--info, --open, --configure) run in the order given; without any,
 // --info then --open. --version-info prints the DLL's version resource. With --handler, .htm pages open through the recorder
 // and every page the plugin opened is printed as "opened: PATH". Message and
 // progress boxes are printed as "message:" lines, with the real time since
 // the entry point was called.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "tools/hostemu/HostBench.h"
+#include "tools/hostemu/UnicodeBench.h"
 
 namespace {
 
@@ -120,9 +128,84 @@ void PrintCalls(THostBench& host, size_t& menus, size_t& dialogs, size_t& contro
     std::printf("control: command=%d\n", host.Controls[controls].Command);
 }
 
+// The Unicode interface: the arguments as the wide command line has them.
+int RunUnicode() {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  TUnicodeBench bench;
+  std::wstring plugin, lang, recorder, log;
+  std::vector<std::wstring> macros;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring a = argv[i];
+    auto next = [&]() { return i + 1 < argc ? std::wstring(argv[++i]) : std::wstring(); };
+    if (a == L"--plugin") plugin = next();
+    else if (a == L"--lang") lang = next();
+    else if (a == L"--menu") bench.MenuAnswers.push_back(_wtoi(next().c_str()));
+    else if (a == L"--macro") macros.push_back(next());
+    else if (a == L"--set") {
+      // A number in the host's settings store before the plugin starts.
+      const std::wstring setting = next();
+      const size_t eq = setting.find(L'=');
+      if (eq != std::wstring::npos) bench.Numbers[setting.substr(0, eq)] = _wtoi(setting.c_str() + eq + 1);
+    }
+    else if (a == L"--handler") { recorder = next(); log = next(); }
+    else if (a == L"--folder") {
+      std::wstring folder = next();
+      if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+      bench.Folder = folder;
+      WIN32_FIND_DATAW data;
+      HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+      std::vector<std::wstring> names;
+      if (find != INVALID_HANDLE_VALUE) {
+        do
+          if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+        while (FindNextFileW(find, &data));
+        FindClose(find);
+      }
+      std::sort(names.begin(), names.end());
+      for (const std::wstring& n : names) bench.SelectFile(folder + L"\\" + n);
+    }
+  }
+  LocalFree(argv);
+  const std::string narrowLog = NarrowFrom(log, CP_ACP);
+  if (!recorder.empty() && !RegisterPageHandler(NarrowFrom(recorder, CP_ACP), narrowLog)) return 2;
+  if (!bench.Load(plugin)) {
+    std::fprintf(stderr, "hostemu: %s\n", bench.Error().c_str());
+    return 1;
+  }
+  if (lang.empty()) lang = plugin.substr(0, plugin.find_last_of(L'\\') + 1) + L"GalvoraEng.lng";
+  bench.LoadLanguage(lang);
+  bench.Start();
+  const size_t opened = log.empty() ? 0 : ReadOpenRecords(narrowLog).size();
+  int runs = 0;
+  for (const std::wstring& m : macros) {
+    bench3::FarMacroValue value{};
+    value.Type = 2;
+    value.String = m.c_str();
+    std::printf("macro %s: %s\n", NarrowFrom(m, CP_UTF8).c_str(), bench.OpenFromMacro({value}) ? "ran" : "refused");
+    ++runs;
+  }
+  if (!bench.MenuAnswers.empty() || runs == 0) bench.OpenFromMenu();
+  for (const auto& box : bench.Boxes) {
+    std::printf("message:");
+    for (const std::wstring& line : box) std::printf(" | %s", NarrowFrom(line, CP_UTF8).c_str());
+    std::printf("\n");
+  }
+  std::fflush(stdout);
+  if (!log.empty()) {
+    const std::vector<TOpenRecord> records = ReadOpenRecords(narrowLog, opened + 1, 30000);
+    for (size_t i = opened; i < records.size(); ++i)
+      if (!records[i].Arguments.empty())
+        std::printf("opened: %s\n", NarrowFrom(WideFrom(records[i].Arguments[0], CP_ACP), CP_UTF8).c_str());
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::string(argv[i]) == "--unicode") return RunUnicode();
   THostBench host;
   std::string plugin, lang, recorder, log, temp, module;
   int failWritesAfter = -1, escAt = -1, failHeap = 0;
