@@ -234,3 +234,22 @@ TEST_F(UnicodeInterface, PanelWithoutFilesIsRefusedWithAMessage) {
     EXPECT_EQ(bench_->Boxes[0][1], L"Galvora works on the files of a file panel.");
   }
 }
+
+TEST_F(UnicodeInterface, LongJobShowsTheProgressBoxAndTheTaskbarAndClearsBoth) {
+  std::vector<std::wstring> names;
+  for (int i = 0; i < 12; ++i) names.push_back(Picture(L"p" + std::to_wstring(10 + i) + L".jpg", img::JpegImage(64, 48)).substr(Wide(pics_->Path()).size()));
+  Start();
+  ASSERT_TRUE(SlowClockOf(bench_->Module(), 100));
+  Select(Wide(pics_->Path().substr(0, pics_->Path().size() - 1)), names);
+  EXPECT_FALSE(Run(1).empty());
+  // From the fifth file on: a box without buttons, left-aligned, and the
+  // same count on the taskbar; at the end the taskbar is cleared and the
+  // screen redrawn.
+  ASSERT_EQ(bench_->Boxes.size(), 8u);
+  EXPECT_EQ(bench_->BoxFlags[0], 8u);
+  EXPECT_EQ(bench_->Boxes[0][2].substr(0, 7), L"5 of 12");
+  ASSERT_EQ(bench_->Taskbar.size(), 10u);
+  EXPECT_EQ(bench_->Taskbar[0], (std::pair<int, unsigned long long>{22, 4}));
+  EXPECT_EQ(bench_->Taskbar[8], (std::pair<int, unsigned long long>{21, 0}));
+  EXPECT_EQ(bench_->Taskbar[9].first, 19);
+}

@@ -109,8 +109,8 @@ BOOL WINAPI RecordedShellExecuteExW(SHELLEXECUTEINFOW* info) {
   return ShellExecuteExW(info);
 }
 
-// Points the module's import of dll!function at replacement; true when the
-// import was found.
+}  // namespace
+
 bool PatchImport(HMODULE module, const char* dll, const char* function, void* replacement) {
   auto base = reinterpret_cast<uint8_t*>(module);
   auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
@@ -135,7 +135,11 @@ bool PatchImport(HMODULE module, const char* dll, const char* function, void* re
   return false;
 }
 
-}  // namespace
+bool SlowClockOf(HMODULE module, DWORD stepMs) {
+  gClockStep = stepMs;
+  gClock = GetTickCount();
+  return module && PatchImport(module, "kernel32.dll", "GetTickCount", reinterpret_cast<void*>(SteppedTickCount));
+}
 
 struct THostServices {
   static const char* WINAPI GetMsg(intptr_t pluginNumber, int32_t msgId) {
@@ -277,11 +281,7 @@ bool THostBench::FailWritesAfter(int writes) {
   return module_ && PatchImport(module_, "kernel32.dll", "WriteFile", reinterpret_cast<void*>(CountedWriteFile));
 }
 
-bool THostBench::SlowClock(DWORD stepMs) {
-  gClockStep = stepMs;
-  gClock = GetTickCount();
-  return module_ && PatchImport(module_, "kernel32.dll", "GetTickCount", reinterpret_cast<void*>(SteppedTickCount));
-}
+bool THostBench::SlowClock(DWORD stepMs) { return SlowClockOf(module_, stepMs); }
 
 bool THostBench::PressEscAt(int checks) {
   gLooksLeft = checks;

@@ -145,6 +145,12 @@ class THostBench {
   std::string rootKeyText_;
 };
 
+// Points the module's import of dll!function at replacement; true when the
+// import was found.
+bool PatchImport(HMODULE module, const char* dll, const char* function, void* replacement);
+// Makes the module's GetTickCount advance stepMs at every call.
+bool SlowClockOf(HMODULE module, DWORD stepMs);
+
 // Code page conversions of the bench (the plugin has its own).
 std::wstring WideFrom(const std::string& text, UINT codePage);
 // lossless: false when a character has no form in the code page.

@@ -134,6 +134,8 @@ class TUnicodeBench {
   // Loads the DLL and finds the Unicode entry points by their plain names.
   bool Load(const std::wstring& dllPath);
   const std::string& Error() const { return error_; }
+  // The DLL, for faults and stand-ins through its import table.
+  HMODULE Module() const { return module_; }
   // The messages of a language file, read as the host reads one without a
   // byte-order mark: in the OEM code page.
   bool LoadLanguage(const std::wstring& lngPath);
