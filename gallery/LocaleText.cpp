@@ -1,7 +1,5 @@
 #include "gallery/LocaleText.h"
 
-#include <cstdio>
-
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 
@@ -9,42 +7,42 @@ namespace {
 
 struct TRegionalFormats {
   LCID Locale = LOCALE_USER_DEFAULT;
-  std::string DatePicture = "M/d/yy";  // month, day, two-digit year
-  std::string TimeSeparator = ":";
+  std::wstring DatePicture = L"M/d/yy";  // month, day, two-digit year
+  std::wstring TimeSeparator = L":";
   bool HourLeadingZero = false;
   bool Clock24 = false;
   bool MarkBeforeTime = false;
-  std::string Morning = "am";
-  std::string Afternoon = "pm";
+  std::wstring Morning = L"am";
+  std::wstring Afternoon = L"pm";
 };
 
 TRegionalFormats Formats;
 
 // The locale's value, or false when the locale gives none.
-bool LocaleValue(LCID locale, LCTYPE type, std::string& value) {
-  char buffer[256];
-  int n = Win32.GetLocaleInfoA(locale, type, buffer, sizeof buffer);
+bool LocaleValue(LCID locale, LCTYPE type, std::wstring& value) {
+  wchar_t buffer[256];
+  int n = Win32.GetLocaleInfoW(locale, type, buffer, 256);
   if (n <= 0) return false;
   value.assign(buffer, static_cast<size_t>(n - 1));
   return true;
 }
 
 bool LocaleFlag(LCID locale, LCTYPE type, bool fallback) {
-  std::string v;
-  return LocaleValue(locale, type, v) && !v.empty() ? v[0] != '0' : fallback;
+  std::wstring v;
+  return LocaleValue(locale, type, v) && !v.empty() ? v[0] != L'0' : fallback;
 }
 
 // The short-date picture with each "/" outside quotes standing for the
 // locale's date separator, quoted so that no letter of it is a picture letter.
-std::string WithDateSeparator(const std::string& picture, const std::string& separator) {
-  std::string quoted = "'";
-  for (char c : separator) quoted += c == '\'' ? std::string("''") : std::string(1, c);
-  quoted += "'";
-  std::string out;
+std::wstring WithDateSeparator(const std::wstring& picture, const std::wstring& separator) {
+  std::wstring quoted = L"'";
+  for (wchar_t c : separator) quoted += c == L'\'' ? std::wstring(L"''") : std::wstring(1, c);
+  quoted += L"'";
+  std::wstring out;
   bool inQuote = false;
-  for (char c : picture) {
-    if (c == '\'') inQuote = !inQuote;
-    if (c == '/' && !inQuote)
+  for (wchar_t c : picture) {
+    if (c == L'\'') inQuote = !inQuote;
+    if (c == L'/' && !inQuote)
       out += quoted;
     else
       out += c;
@@ -73,15 +71,21 @@ TCalendarTime Now() {
   return FromSystemTime(st);
 }
 
+// A number in decimal digits, at least `digits` of them.
+std::wstring Digits(int value, size_t digits) {
+  const std::string text = std::to_string(value);
+  std::wstring out(text.begin(), text.end());
+  return out.size() < digits ? std::wstring(digits - out.size(), L'0') + out : out;
+}
+
 }  // namespace
 
 void ReadRegionalFormats() {
   TRegionalFormats f;
   f.Locale = Win32.GetThreadLocale();
-  std::string picture, separator;
+  std::wstring picture, separator;
   if (LocaleValue(f.Locale, LOCALE_SSHORTDATE, picture) && !picture.empty()) f.DatePicture = picture;
-  if (LocaleValue(f.Locale, LOCALE_SDATE, separator))
-    f.DatePicture = WithDateSeparator(f.DatePicture, separator);
+  if (LocaleValue(f.Locale, LOCALE_SDATE, separator)) f.DatePicture = WithDateSeparator(f.DatePicture, separator);
   LocaleValue(f.Locale, LOCALE_STIME, f.TimeSeparator);
   f.HourLeadingZero = LocaleFlag(f.Locale, LOCALE_ITLZERO, false);
   f.Clock24 = LocaleFlag(f.Locale, LOCALE_ITIME, false);
@@ -91,32 +95,30 @@ void ReadRegionalFormats() {
   Formats = f;
 }
 
-std::string FormatDate(const TCalendarTime& t) {
+std::wstring FormatDateText(const TCalendarTime& t) {
   const SYSTEMTIME st = ToSystemTime(t);
-  char buffer[256];
-  int n = Win32.GetDateFormatA(Formats.Locale, 0, &st, Formats.DatePicture.c_str(), buffer, sizeof buffer);
-  return n > 0 ? std::string(buffer, static_cast<size_t>(n - 1)) : std::string();
+  wchar_t buffer[256];
+  int n = Win32.GetDateFormatW(Formats.Locale, 0, &st, Formats.DatePicture.c_str(), buffer, 256);
+  return n > 0 ? std::wstring(buffer, static_cast<size_t>(n - 1)) : std::wstring();
 }
 
-std::string FormatTime(const TCalendarTime& t) {
+std::wstring FormatTimeText(const TCalendarTime& t) {
   int hour = t.Hour;
   if (!Formats.Clock24) hour = hour % 12 == 0 ? 12 : hour % 12;
-  char digits[16];
-  std::snprintf(digits, sizeof digits, Formats.HourLeadingZero ? "%02d" : "%d", hour);
-  char minutes[8], seconds[8];
-  std::snprintf(minutes, sizeof minutes, "%02d", t.Minute);
-  std::snprintf(seconds, sizeof seconds, "%02d", t.Second);
-  std::string text = digits + Formats.TimeSeparator + minutes + Formats.TimeSeparator + seconds;
+  std::wstring text = Digits(hour, Formats.HourLeadingZero ? 2 : 1) + Formats.TimeSeparator + Digits(t.Minute, 2) +
+                      Formats.TimeSeparator + Digits(t.Second, 2);
   if (Formats.Clock24) return text;
-  const std::string& mark = t.Hour < 12 ? Formats.Morning : Formats.Afternoon;
-  return Formats.MarkBeforeTime ? mark + " " + text : text + " " + mark;
+  const std::wstring& mark = t.Hour < 12 ? Formats.Morning : Formats.Afternoon;
+  return Formats.MarkBeforeTime ? mark + L" " + text : text + L" " + mark;
 }
 
-std::string TLocaleDateText::Encoded(const std::string& ansi) const { return encoder_.Text(WidePath(ansi, cpAnsi)); }
+std::string FormatDate(const TCalendarTime& t) { return AnsiText(FormatDateText(t)); }
 
-std::string TLocaleDateText::CurrentDate() const { return Encoded(FormatDate(Now())); }
+std::string FormatTime(const TCalendarTime& t) { return AnsiText(FormatTimeText(t)); }
 
-std::string TLocaleDateText::CurrentTime() const { return Encoded(FormatTime(Now())); }
+std::string TLocaleDateText::CurrentDate() const { return encoder_.Text(FormatDateText(Now())); }
+
+std::string TLocaleDateText::CurrentTime() const { return encoder_.Text(FormatTimeText(Now())); }
 
 void TLocaleDateText::FileDateTime(const TFileTime& time, std::string& date, std::string& timeText) const {
   FILETIME ft;
@@ -129,6 +131,6 @@ void TLocaleDateText::FileDateTime(const TFileTime& time, std::string& date, std
     return;
   }
   const TCalendarTime t = FromSystemTime(st);
-  date = Encoded(FormatDate(t));
-  timeText = Encoded(FormatTime(t));
+  date = encoder_.Text(FormatDateText(t));
+  timeText = encoder_.Text(FormatTimeText(t));
 }

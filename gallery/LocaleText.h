@@ -13,7 +13,10 @@ struct TCalendarTime {
   int Year, Month, Day, Hour, Minute, Second;
 };
 
-// Date and time texts in the formats read at load.
+// Date and time texts in the formats read at load, from the wide locale
+// functions; and the same in the ANSI code page.
+std::wstring FormatDateText(const TCalendarTime& t);
+std::wstring FormatTimeText(const TCalendarTime& t);
 std::string FormatDate(const TCalendarTime& t);
 std::string FormatTime(const TCalendarTime& t);
 
@@ -26,6 +29,5 @@ class TLocaleDateText final : public TDateText {
   void FileDateTime(const TFileTime& time, std::string& date, std::string& timeText) const override;
 
  private:
-  std::string Encoded(const std::string& ansi) const;
   const TPageEncoder& encoder_;
 };

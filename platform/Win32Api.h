@@ -48,8 +48,8 @@ struct TWin32Api {
   decltype(&::GetLocalTime) GetLocalTime;
   decltype(&::FileTimeToSystemTime) FileTimeToSystemTime;
   decltype(&::GetThreadLocale) GetThreadLocale;
-  decltype(&::GetLocaleInfoA) GetLocaleInfoA;
-  decltype(&::GetDateFormatA) GetDateFormatA;
+  decltype(&::GetLocaleInfoW) GetLocaleInfoW;
+  decltype(&::GetDateFormatW) GetDateFormatW;
   // Large blocks, the clock and the console input (Esc during a long job)
   decltype(&::HeapAlloc) HeapAlloc;
   decltype(&::HeapFree) HeapFree;

@@ -144,25 +144,27 @@ void DeleteKeyTree(const std::string& keyPath) { RegDeleteTreeA(HKEY_CURRENT_USE
 
 namespace {
 
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+// Removes a folder and everything in it, whatever the names and however
+// long the paths (wide functions, long form).
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((L"\\\\?\\" + folder + L"*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
     do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = folder + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = L"\\\\?\\" + folder + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
       if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        RemoveTree(path + "\\");
+        RemoveTree(folder + name + L"\\");
       else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveDirectoryA(path.c_str());
+        RemoveDirectoryW(path.c_str());
       else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(find, &data));
+        DeleteFileW(path.c_str());
+    } while (FindNextFileW(find, &data));
     FindClose(find);
   }
-  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryW((L"\\\\?\\" + folder.substr(0, folder.size() - 1)).c_str());  // without its backslash
 }
 
 std::string Env(const char* name) {
@@ -177,12 +179,13 @@ TScratchFolder::TScratchFolder() {
   static int counter = 0;
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
+  // Wine gives process ids again soon: the clock keeps the name new.
   path_ = std::string(temp) + "galvora-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-          std::to_string(++counter) + "\\";
+          std::to_string(GetTickCount()) + "-" + std::to_string(++counter) + "\\";
   CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-TScratchFolder::~TScratchFolder() { RemoveTree(path_); }
+TScratchFolder::~TScratchFolder() { RemoveTree(Wide(path_)); }
 
 std::string TScratchFolder::Make(const std::string& name, const std::string& bytes) const {
   std::string path = path_ + name;

@@ -97,10 +97,10 @@ namespace {
 
 // A locale whose values the test chooses; an empty value is one it lacks.
 std::map<LCTYPE, std::string> gLocale;
-int WINAPI FakeLocaleInfo(LCID, LCTYPE type, LPSTR data, int size) {
+int WINAPI FakeLocaleInfo(LCID, LCTYPE type, LPWSTR data, int size) {
   auto it = gLocale.find(type);
   if (it == gLocale.end() || it->second.empty()) return 0;
-  lstrcpynA(data, it->second.c_str(), size);
+  lstrcpynW(data, WideFrom(it->second, CP_ACP).c_str(), size);
   return static_cast<int>(it->second.size() + 1);
 }
 
@@ -114,7 +114,7 @@ class LocaleText : public ::testing::Test {
   static std::string Time(int hour) { return FormatTime({2026, 12, 5, hour, 5, 9}); }
   static void Read(std::map<LCTYPE, std::string> values) {
     gLocale = std::move(values);
-    Win32.GetLocaleInfoA = FakeLocaleInfo;
+    Win32.GetLocaleInfoW = FakeLocaleInfo;
     ReadRegionalFormats();
   }
 };
