@@ -3,7 +3,6 @@
 // reach the host.
 #include <windows.h>
 
-#include "gallery/LocaleText.h"
 #include "host/ansi/CommandMenu.h"
 #include "host/ansi/FarUtil.h"
 #include "settings/Registry.h"
@@ -31,13 +30,5 @@ int WINAPI Configure(int /*itemNumber*/) {
   RunConfigure();
   return 0;
 }
-
-#if defined(GALVORA_DLL)
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-  // The user's date and time formats are taken as they stand at load time.
-  if (reason == DLL_PROCESS_ATTACH) ReadRegionalFormats();
-  return TRUE;
-}
-#endif
 
 }  // extern "C"
