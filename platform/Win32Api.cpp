@@ -9,7 +9,7 @@ const TWin32Api kReal = {
     ::DeleteFileW,        ::RegCreateKeyExW,    ::RegQueryValueExA,   ::RegSetValueExA,
     ::RegCloseKey,        ::OpenClipboard,      ::EmptyClipboard,     ::SetClipboardData,
     ::CloseClipboard,     ::GlobalAlloc,        ::GlobalLock,         ::GlobalUnlock,
-    ::GlobalFree,         ::ShellExecuteExW,    ::OemToCharBuffA,     ::MultiByteToWideChar,
+    ::GlobalFree,         ::ShellExecuteExW,    ::MultiByteToWideChar,
     ::GetLocalTime,       ::FileTimeToSystemTime, ::GetThreadLocale,  ::GetLocaleInfoW,
     ::GetDateFormatW,     ::HeapAlloc,          ::HeapFree,           ::GetProcessHeap,
     ::GetTickCount,       ::GetStdHandle,       ::GetNumberOfConsoleInputEvents,

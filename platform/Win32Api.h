@@ -43,7 +43,6 @@ struct TWin32Api {
   decltype(&::GlobalFree) GlobalFree;
   // Shell, code pages, time and locale
   decltype(&::ShellExecuteExW) ShellExecuteExW;
-  decltype(&::OemToCharBuffA) OemToCharBuffA;
   decltype(&::MultiByteToWideChar) MultiByteToWideChar;
   decltype(&::GetLocalTime) GetLocalTime;
   decltype(&::FileTimeToSystemTime) FileTimeToSystemTime;
