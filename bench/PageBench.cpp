@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
   std::printf("%-9s %6d items: %8.1f ms, %7.1f us per item, page %9llu bytes, peak memory +%6.0f KiB "
               "(selection %5.0f KiB)\n",
               templates.empty() ? "built-in" : "template", count, (t1 - t0) * 1000, (t1 - t0) * 1e6 / count,
-              pageBytes, growth, count * sizeof(PluginPanelItem) / 1024.0);
+              pageBytes, growth, count * sizeof(bench1::PluginPanelItem) / 1024.0);
   if (!templates.empty()) {
     const double r0 = Seconds();
     for (int i = 0; i < count; ++i) {

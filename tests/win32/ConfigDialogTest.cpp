@@ -92,7 +92,7 @@ TEST_F(ConfigDialog, ShowsTheNineteenItemsOfTheSettingsDialog) {
   };
   ASSERT_EQ(d.Items.size(), 19u);
   for (int i = 0; i < 19; ++i) {
-    const FarDialogItem& it = d.Items[i];
+    const auto& it = d.Items[i];
     const auto& w = want[i];
     EXPECT_EQ((std::vector<intptr_t>{it.Type, it.X1, it.Y1, it.X2, it.Y2, it.Focus, it.Selected, static_cast<intptr_t>(it.Flags),
                                 it.DefaultButton}),

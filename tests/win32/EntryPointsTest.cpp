@@ -137,11 +137,11 @@ TEST_F(EntryPoints, AnnouncesOneEntryInThePluginsAndConfigurationMenus) {
   StartPlugin();
   int32_t diskNumbers[1] = {7};
   const char* diskStrings[1] = {"disk"};
-  PluginInfo start{};
+  bench1::PluginInfo start{};
   start.DiskMenuStrings = diskStrings;
   start.DiskMenuNumbers = diskNumbers;
   start.CommandPrefix = "x";
-  PluginInfo info = host_->GetPluginInfo(start);
+  bench1::PluginInfo info = host_->GetPluginInfo(start);
   EXPECT_EQ(info.StructSize, sizeof(void*) == 8 ? 72 : 40) << "the record up to and including CommandPrefix";
   EXPECT_EQ(info.Flags, 0u);
   EXPECT_EQ(info.DiskMenuStrings, diskStrings);
@@ -163,7 +163,7 @@ TEST_F(EntryPoints, HostRecordIsReadOnlyAsFarAsItsStructSizeSays) {
   ASSERT_TRUE(host_->Load(DllPath())) << host_->Error();
   ASSERT_TRUE(host_->LoadLanguage(BinDir() + "GalvoraEng.lng"));
   host_->RootKey = root_;
-  host_->StructSize = offsetof(PluginStartupInfo, Control);
+  host_->StructSize = offsetof(bench1::PluginStartupInfo, Control);
   host_->Start();
   host_->MenuAnswers = {2};
   EXPECT_EQ(host_->OpenPlugin(), INVALID_HANDLE_VALUE);
@@ -174,9 +174,9 @@ TEST_F(EntryPoints, HostRecordIsReadOnlyAsFarAsItsStructSizeSays) {
 
 TEST_F(EntryPoints, SecondAnnouncementSharesTheArrayWithTheTitleOfThatMoment) {
   StartPlugin();
-  PluginInfo first = host_->GetPluginInfo();
+  bench1::PluginInfo first = host_->GetPluginInfo();
   host_->Messages[0] = "A title that has changed";
-  PluginInfo second = host_->GetPluginInfo();
+  bench1::PluginInfo second = host_->GetPluginInfo();
   EXPECT_EQ(first.PluginMenuStrings, second.PluginMenuStrings);
   EXPECT_EQ(second.PluginConfigStrings, second.PluginMenuStrings);
   EXPECT_STREQ(second.PluginMenuStrings[0], "A title that has changed");
@@ -304,7 +304,7 @@ TEST_F(EntryPoints, SettingsDialogShowsEveryLabelWholeInBothLanguages) {
     ASSERT_TRUE(host_->LoadLanguage(BinDir() + file)) << file;
     host_->Configure(0);
     ASSERT_EQ(host_->Dialogs.size(), 1u) << file;
-    for (const FarDialogItem& item : host_->Dialogs[0].Items)
+    for (const auto& item : host_->Dialogs[0].Items)
       EXPECT_EQ(ShownText(item), item.Data) << file << ": the host cuts this label to its columns";
   }
 }

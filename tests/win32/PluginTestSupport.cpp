@@ -9,8 +9,9 @@
 #include "settings/Registry.h"
 
 extern "C" {
-void WINAPI SetStartupInfo(const PluginStartupInfo* info);
-void WINAPI GetPluginInfo(PluginInfo* info);
+// The DLL's 1.x entry points, as the host sees them.
+void WINAPI SetStartupInfo(const bench1::PluginStartupInfo* info);
+void WINAPI GetPluginInfo(bench1::PluginInfo* info);
 HANDLE WINAPI OpenPlugin(int openFrom, INT_PTR item);
 int WINAPI Configure(int itemNumber);
 }

@@ -94,8 +94,8 @@ TEST_F(TemplatePage, FileDateAndTimeAreTheCreationTimeAsStored) {
   // The time comes from the host's record of the file. The test prefix runs
   // in a zone far from UTC; no conversion may happen.
   const FILETIME ft = DecemberFifth();
-  host_->SelectName("a.gif", TFarFileTime{ft.dwLowDateTime, ft.dwHighDateTime});
-  host_->SelectName("bad.gif", TFarFileTime{0, 0x80000000u});
+  host_->SelectName("a.gif", bench1::TFarFileTime{ft.dwLowDateTime, ft.dwHighDateTime});
+  host_->SelectName("bad.gif", bench1::TFarFileTime{0, 0x80000000u});
   EXPECT_EQ(Lines(Slurp(RunMenu(1))), (L{"12/5/2026|5:37:40 AM", "|"}));
 }
 

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+using namespace bench1;
+
 THostBench* THostBench::Current = nullptr;
 
 namespace {
@@ -405,7 +407,7 @@ std::string AnsiToOem(const std::string& text) { return OemFromWide(WideFrom(tex
 std::string ShownText(const FarDialogItem& item) {
   const size_t length = strnlen(item.Data, sizeof item.Data);
   // The host clips a label to its columns when X2 is not below X1.
-  if (item.Type == DI_TEXT && item.X2 >= item.X1) return std::string(item.Data, std::min<size_t>(length, item.X2 - item.X1 + 1));
+  if (item.Type == bench1::DI_TEXT && item.X2 >= item.X1) return std::string(item.Data, std::min<size_t>(length, item.X2 - item.X1 + 1));
   return std::string(item.Data, length);
 }
 

@@ -10,11 +10,12 @@
 #include <utility>
 #include <vector>
 
-#include "host/ansi/FARIntf.h"
+// The 1.x records as the bench declares them (never the plugin's own).
+#include "tools/hostemu/AnsiRecords.h"
 
 struct TPluginEntries {
-  void(WINAPI* SetStartupInfo)(const PluginStartupInfo*) = nullptr;
-  void(WINAPI* GetPluginInfo)(PluginInfo*) = nullptr;
+  void(WINAPI* SetStartupInfo)(const bench1::PluginStartupInfo*) = nullptr;
+  void(WINAPI* GetPluginInfo)(bench1::PluginInfo*) = nullptr;
   HANDLE(WINAPI* OpenPlugin)(int, INT_PTR) = nullptr;
   int(WINAPI* Configure)(int) = nullptr;
 };
@@ -34,15 +35,15 @@ struct TMenuCall {
   std::string Title;
   bool BottomNull, HelpNull, BreakKeysNull, BreakCodeNull;
   std::string HelpTopic;
-  std::vector<FarMenuItem> Items;
+  std::vector<bench1::FarMenuItem> Items;
 };
 
 struct TDialogCall {
   intptr_t ModuleNumber;
   int32_t X1, Y1, X2, Y2;
   const char* HelpTopic;
-  std::vector<FarDialogItem> Items;  // as the plugin passed them
-  std::vector<FarDialogItem> Closed;  // as the answer left them
+  std::vector<bench1::FarDialogItem> Items;  // as the plugin passed them
+  std::vector<bench1::FarDialogItem> Closed;  // as the answer left them
   int Result;
 };
 
@@ -101,7 +102,7 @@ class THostBench {
   // The entry points.
   void Start();
   // Fills a copy of `start`, as the host passes its record.
-  PluginInfo GetPluginInfo(const PluginInfo& start = PluginInfo{});
+  bench1::PluginInfo GetPluginInfo(const bench1::PluginInfo& start = bench1::PluginInfo{});
   HANDLE OpenPlugin();
   int Configure(int itemNumber = 0);
 
@@ -110,15 +111,15 @@ class THostBench {
   std::deque<TDialogAnswer> DialogAnswers;
 
   // The active panel. CurDir and names are OEM text, as the host gives them.
-  int32_t PanelType = PTYPE_FILEPANEL;
+  int32_t PanelType = bench1::PTYPE_FILEPANEL;
   std::string CurDir;
-  std::vector<PluginPanelItem> Selection;
+  std::vector<bench1::PluginPanelItem> Selection;
   // Selects a file or folder on disk by its ANSI path, with its real find
   // data: the name in the OEM code page, and its 8.3 name where it has one.
   bool SelectFile(const std::string& ansiPath);
   bool SelectFile(const std::wstring& path);
   // Selects a name as given (OEM), whether or not it exists.
-  void SelectName(const std::string& oemName, TFarFileTime created = {});
+  void SelectName(const std::string& oemName, bench1::TFarFileTime created = {});
   // Shows a folder (ANSI path) and selects its files in name order.
   bool SelectFolder(const std::string& ansiFolder);
 
@@ -140,7 +141,7 @@ class THostBench {
   HMODULE module_ = nullptr;
   TPluginEntries entries_;
   std::string error_;
-  PluginStartupInfo info_;
+  bench1::PluginStartupInfo info_;
   DWORD calledAt_ = 0;
   std::string rootKeyText_;
 };
@@ -159,7 +160,7 @@ std::string OemFromWide(const std::wstring& text);
 std::string AnsiToOem(const std::string& text);
 
 // A dialog item's text as the host draws it.
-std::string ShownText(const FarDialogItem& item);
+std::string ShownText(const bench1::FarDialogItem& item);
 
 // Registers a handler for .htm pages in HKEY_CLASSES_ROOT that runs the
 // recorder, which appends one line per page opened to the log.

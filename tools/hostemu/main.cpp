@@ -34,6 +34,8 @@
 #include "tools/hostemu/HostBench.h"
 #include "tools/hostemu/UnicodeBench.h"
 
+using namespace bench1;
+
 namespace {
 
 std::string Quote(const char* s) { return s ? "\"" + std::string(s) + "\"" : "null"; }
