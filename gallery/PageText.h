@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Unicode.h"
+
 class TPageEncoder {
  public:
   virtual ~TPageEncoder() = default;
@@ -17,49 +19,6 @@ class TPageEncoder {
   virtual const char* Charset() const { return nullptr; }
 };
 
-// Calls f(codePoint) for each character: a surrogate pair as one, a lone
-// surrogate (or a value beyond Unicode) as U+FFFD.
-template <typename F>
-void EachCodePoint(std::wstring_view text, F f) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    uint32_t c = static_cast<uint32_t>(text[i]);
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
-      c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<uint32_t>(text[++i]) - 0xDC00);
-    else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
-      c = 0xFFFD;
-    f(c);
-  }
-}
-
-// UTF-8 text as wide text; a byte that starts no character becomes U+FFFD.
-inline std::wstring WideFromUtf8(std::string_view text) {
-  std::wstring out;
-  for (size_t i = 0; i < text.size();) {
-    const uint8_t b = static_cast<uint8_t>(text[i]);
-    const int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-    uint32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
-    bool ok = extra >= 0 && i + extra < text.size();
-    for (int k = 1; ok && k <= extra; ++k) {
-      const uint8_t t = static_cast<uint8_t>(text[i + k]);
-      ok = (t >> 6) == 2;
-      c = c << 6 | (t & 0x3F);
-    }
-    if (!ok) {
-      out += static_cast<wchar_t>(0xFFFD);
-      ++i;
-      continue;
-    }
-    i += extra + 1;
-    if (c >= 0x10000 && sizeof(wchar_t) == 2) {
-      out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-      out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<wchar_t>(c);
-    }
-  }
-  return out;
-}
-
 // "&#N;" for a character, decimal, as browsers read it alike in text and in
 // an address.
 inline std::string CharacterReference(uint32_t codePoint) { return "&#" + std::to_string(codePoint) + ";"; }
@@ -67,28 +26,7 @@ inline std::string CharacterReference(uint32_t codePoint) { return "&#" + std::t
 // UTF-8.
 class TUtf8Encoder final : public TPageEncoder {
  public:
-  std::string Text(std::wstring_view text) const override {
-    std::string out;
-    out.reserve(text.size());
-    EachCodePoint(text, [&](uint32_t c) {
-      if (c < 0x80) {
-        out += static_cast<char>(c);
-      } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      }
-    });
-    return out;
-  }
+  std::string Text(std::wstring_view text) const override { return Utf8Encode(text); }
   const char* Charset() const override { return "utf-8"; }
 };
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "imageinfo/ByteSource.h"
+#include "platform/Unicode.h"
 
 namespace {
 
@@ -35,26 +36,7 @@ class TPosixFileSource final : public TByteSource {
 
 // A wide name as the system's bytes: UTF-8.
 std::unique_ptr<TByteSource> OpenFileSource(const std::wstring& fileName) {
-  std::string bytes;
-  for (wchar_t w : fileName) {
-    const uint32_t c = static_cast<uint32_t>(w);
-    if (c < 0x80) {
-      bytes += static_cast<char>(c);
-    } else if (c < 0x800) {
-      bytes += static_cast<char>(0xC0 | c >> 6);
-      bytes += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      bytes += static_cast<char>(0xE0 | c >> 12);
-      bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      bytes += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      bytes += static_cast<char>(0xF0 | c >> 18);
-      bytes += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-      bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      bytes += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return OpenFileSource(bytes, cpAnsi);
+  return OpenFileSource(Utf8Encode(fileName), cpAnsi);
 }
 
 // Names here are the system's own bytes, whatever code page they carry.
