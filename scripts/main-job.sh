@@ -4,18 +4,23 @@
 # thumbnail line (or the full-size line with --full), and prints the page
 # that the plugin opened, with a screenshot of it rendered by Chromium.
 # The 32-bit DLL by default; --x64 runs the 64-bit one in a 64-bit bench.
+# The bench plays a host of the 1.x interface by default; --unicode plays
+# the host's current release, which loads the plugin through its Unicode
+# interface.
 #
-#   scripts/main-job.sh [--full] [--x64] [FOLDER]
+#   scripts/main-job.sh [--full] [--x64] [--unicode] [FOLDER]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 line=1
 preset=win32
+interface=
 folder="$here/samples"
 for arg in "$@"; do
   case "$arg" in
     --full) line=0 ;;
     --x64) preset=win64 ;;
-    -h | --help) sed -n '2,9p' "$0"; exit 0 ;;
+    --unicode) interface=--unicode ;;
+    -h | --help) sed -n '2,12p' "$0"; exit 0 ;;
     *) folder=$(cd "$arg" && pwd) ;;
   esac
 done
@@ -33,9 +38,15 @@ trap wine_env_stop EXIT
 
 bin=$(winepath -w "$here/build/$preset/bin")
 log='C:\galvora-open.log'
-wine "$here/build/$preset/bin/hostemu.exe" --plugin "$bin\\Galvora.dll" \
-  --folder "$(winepath -w "$folder")" --menu "$line" \
-  --handler "$bin\\openrec.exe" "$log" --open >"$out/hostemu.txt"
+if [ -n "$interface" ]; then
+  LC_ALL=C.UTF-8 wine "$here/build/$preset/bin/hostemu.exe" --unicode --plugin "$bin\\Galvora.dll" \
+    --folder "$(LC_ALL=C.UTF-8 winepath -w "$folder")" --menu "$line" \
+    --handler "$bin\\openrec.exe" "$log" >"$out/hostemu.txt"
+else
+  wine "$here/build/$preset/bin/hostemu.exe" --plugin "$bin\\Galvora.dll" \
+    --folder "$(winepath -w "$folder")" --menu "$line" \
+    --handler "$bin\\openrec.exe" "$log" --open >"$out/hostemu.txt"
+fi
 cat "$out/hostemu.txt"
 
 page=$(sed -n 's/^opened: //p' "$out/hostemu.txt" | tr -d '\r' | tail -n 1)
