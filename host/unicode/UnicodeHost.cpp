@@ -191,8 +191,10 @@ class TUnicodeHost final : public THost {
         texts[i] = Utf8Wide(*data.TextRef);
       item.Data = texts[i].c_str();
     }
+    // The frame runs from row 1 to one below the last item, as described.
+    const intptr_t lastRow = items[count - 1].Y1;
     items[0].Y1 = 1;
-    items[0].Y2 = items[count - 1].Y1 + 1;
+    items[0].Y2 = lastRow + 1;
     const std::wstring help = helpTopic ? Wide(helpTopic) : std::wstring();
     void* dialog = Info.DialogInit(&kPluginGuid, &kDialogGuid, -1, -1, width, height, help.empty() ? nullptr : help.c_str(),
                                    items.data(), count, 0, 0, nullptr, nullptr);
