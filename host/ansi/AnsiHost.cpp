@@ -7,7 +7,7 @@
 #include "platform/AnsiText.h"
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
-#include "settings/Registry.h"
+#include "host/ansi/Registry.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "host/ansi/CommandMenu.h"
 #include "host/ansi/FarUtil.h"
-#include "settings/Registry.h"
+#include "host/ansi/Registry.h"
 
 namespace {
 

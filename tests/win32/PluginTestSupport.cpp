@@ -6,7 +6,7 @@
 #include "gallery/LocaleText.h"
 #include "gallery/PathText.h"
 #include "settings/PluginConfig.h"
-#include "settings/Registry.h"
+#include "host/ansi/Registry.h"
 
 extern "C" {
 // The DLL's 1.x entry points, as the host sees them.

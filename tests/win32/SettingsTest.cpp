@@ -3,7 +3,7 @@
 
 #include "platform/Win32Api.h"
 #include "settings/PluginConfig.h"
-#include "settings/Registry.h"
+#include "host/ansi/Registry.h"
 #include "tests/win32/PluginTestSupport.h"
 
 using namespace testsupport;

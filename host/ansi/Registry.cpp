@@ -1,4 +1,4 @@
-#include "settings/Registry.h"
+#include "host/ansi/Registry.h"
 
 #include <cstring>
 
