@@ -33,8 +33,6 @@ void TDCImageInfo::Clear() {
   Depth = 0;
 }
 
-void TDCImageInfo::ReadInfo(const TPathName& fileName) { ReadFile(OpenFileSource(fileName.Text, fileName.CodePage)); }
-
 void TDCImageInfo::ReadInfo(const std::string& ansiFileName) { ReadFile(OpenFileSource(ansiFileName, cpAnsi)); }
 
 void TDCImageInfo::ReadInfo(const std::wstring& fileName) { ReadFile(OpenFileSource(fileName)); }

@@ -54,12 +54,10 @@ class TDCImageInfo {
   // Why the last file probed got no size; pfNone when it got one.
   TProbeFailure Failure = pfNone;
 
-  // Probes one file, named in its own code page. Whatever goes wrong leaves
-  // a cleared result; nothing is raised.
-  void ReadInfo(const TPathName& fileName);
-  // The same for an ANSI path, and for a UTF-16 one.
-  void ReadInfo(const std::string& ansiFileName);
+  // Probes one file, named in UTF-16 (or, for the tools, in the ANSI code
+  // page). Whatever goes wrong leaves a cleared result; nothing is raised.
   void ReadInfo(const std::wstring& fileName);
+  void ReadInfo(const std::string& ansiFileName);
   // The same over a source that is already open; the source is released
   // before the call returns.
   void ReadInfoFrom(std::unique_ptr<TByteSource> source);

@@ -1,19 +1,8 @@
-// A path together with the code page of its bytes. Names from the host are
-// OEM text, the page and the clipboard want ANSI text, and the file system
-// is reached through the wide functions: a path keeps its code page until
-// the one place where it is converted, exactly, to open the file.
+// The code page of a narrow text: names from the 1.x host are OEM text,
+// ANSI is what the system's narrow functions and the 1.x pages use. Such a
+// text is converted, exactly, to UTF-16 where it meets the wide functions.
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <utility>
 
 enum TCodePage : uint8_t { cpAnsi, cpOem };
-
-struct TPathName {
-  TPathName() = default;
-  TPathName(std::string text, TCodePage codePage) : Text(std::move(text)), CodePage(codePage) {}
-
-  std::string Text;
-  TCodePage CodePage = cpAnsi;
-};

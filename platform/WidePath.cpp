@@ -28,8 +28,6 @@ std::wstring LongPathForm(const std::wstring& path) {
   return path;
 }
 
-std::wstring WidePath(const TPathName& path) { return WidePath(path.Text, path.CodePage); }
-
 std::wstring WidePath(const std::string& path, TCodePage codePage) {
   return Widen(path, codePage == cpOem ? CP_OEMCP : CP_ACP);
 }

@@ -9,7 +9,6 @@
 
 // The path in UTF-16; empty for an empty path and for bytes that the code
 // page cannot convert.
-std::wstring WidePath(const TPathName& path);
 std::wstring WidePath(const std::string& path, TCodePage codePage);
 
 
