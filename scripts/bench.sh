@@ -6,6 +6,7 @@
 #   for the six older formats and for WebP, AVIF, HEIC, JPEG XL, icons and SVG;
 #   the probe against the same floor under Wine;
 #   the template writer's peak memory on a 16 MB template of empty lines;
+#   (the Windows programs are the 64-bit build, run by Wine's 64-bit loader)
 #   the page job for 1,000 and 10,000 images under Wine, built-in and from
 #   templates, and how soon the progress box comes up for 5,000 files.
 set -euo pipefail
@@ -36,7 +37,7 @@ if [ ! -x "$readers/imagesize-reader" ] || [ "$here/bench/readers/imagesize_read
 fi
 
 cmake --preset native >/dev/null && cmake --build --preset native >/dev/null
-cmake --preset win32 >/dev/null && cmake --build --preset win32 >/dev/null
+cmake --preset win64 >/dev/null && cmake --build --preset win64 >/dev/null
 
 rounds=7
 corpus="$here/build/bench/corpus"
@@ -77,18 +78,18 @@ wine_env_start "$here/build/bench/wineprefix"
 trap wine_env_stop EXIT
 echo
 echo "== probe, under Wine (the floor with CreateFileA, GetFileSizeEx, ReadFile, CloseHandle)"
-wine build/win32/bin/galvora-probe-bench.exe 'C:\galvora-probe-corpus' 2400 600 "$rounds" | tr -d '\r'
+wine64 build/win64/bin/galvora-probe-bench.exe 'C:\galvora-probe-corpus' 2400 600 "$rounds" | tr -d '\r'
 echo "== page job under Wine"
 templates=$(winepath -w "$here/templates/modern-1252")
-for n in 1000 10000; do wine build/win32/bin/galvora-page-bench.exe "$n"; done
-for n in 1000 10000; do wine build/win32/bin/galvora-page-bench.exe "$n" "$templates"; done
+for n in 1000 10000; do wine64 build/win64/bin/galvora-page-bench.exe "$n"; done
+for n in 1000 10000; do wine64 build/win64/bin/galvora-page-bench.exe "$n" "$templates"; done
 echo "== the progress box under Wine: 5,000 files"
 progress="$here/build/bench/progress"
 rm -rf "$progress" && mkdir -p "$progress"
 for i in $(seq -w 0 4999); do cp "$here/samples/sunset.jpg" "$progress/p$i.jpg"; done
-bin=$(winepath -w "$here/build/win32/bin")
+bin=$(winepath -w "$here/build/win64/bin")
 start=$(date +%s%N)
-wine build/win32/bin/hostemu.exe --plugin "$bin\\Galvora.dll" --folder "$(winepath -w "$progress")" --menu 1 --open \
+wine64 build/win64/bin/hostemu.exe --plugin "$bin\\Galvora.dll" --folder "$(winepath -w "$progress")" --menu 1 --open \
   >"$progress.txt" 2>&1
 end=$(date +%s%N)
 first=$(grep -m 1 '^message:' "$progress.txt" | sed 's/ | .*//')

@@ -1,7 +1,41 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a fresh Debian 12 machine.
 # Safe to run again: packages already present are left as they are.
+# Then finds out once whether this machine runs i386 programs natively (the
+# answer is kept in build/i386-native.txt; --i386-only does only that).
 set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+i386_file="$here/build/i386-native.txt"
+
+# Some kernels run no i386 programs (IA-32 emulation off): Wine's 32-bit
+# loader then fails with ENOEXEC. Where binfmt_misc hands them to qemu they
+# do start, but far too slowly to test with; that counts as "no" too.
+detect_i386() {
+  [ -f "$i386_file" ] && return 0
+  mkdir -p "$(dirname "$i386_file")"
+  local answer=yes reason="runs i386 programs natively" entry out rc
+  set +e
+  out=$(/usr/lib/wine/wine --version 2>&1 </dev/null)
+  rc=$?
+  set -e
+  if [ $rc -eq 126 ] || grep -qi 'exec format error' <<<"$out"; then
+    answer=no reason="the kernel runs no i386 programs (Wine's 32-bit loader: Exec format error)"
+  elif [ $rc -ne 0 ]; then
+    answer=no reason="Wine's 32-bit loader does not start (exit status $rc)"
+  else
+    for entry in /proc/sys/fs/binfmt_misc/*; do
+      case "${entry##*/}" in status | register | '*') continue ;; esac
+      if grep -qx enabled "$entry" 2>/dev/null && grep -Eq '^magic 7f454c4601.{26}0300' "$entry" 2>/dev/null; then
+        answer=no reason="i386 programs run only emulated here (binfmt_misc: ${entry##*/})"
+      fi
+    done
+  fi
+  printf '%s\n%s\n' "$answer" "$reason" >"$i386_file"
+}
+if [ "${1:-}" = --i386-only ]; then
+  detect_i386
+  exit 0
+fi
 
 need=(
   cmake ninja-build git zip unzip
@@ -63,7 +97,6 @@ fi
 
 # Kept in the project's build folder; installed again when a pinned version
 # changes.
-here=$(cd "$(dirname "$0")/.." && pwd)
 node_dir="$here/build/tools/node"
 installed() {
   local name=${1%@*} version=${1##*@}
@@ -81,5 +114,9 @@ if [ ${#stale[@]} -gt 0 ]; then
     echo "setup: npm could not install ${stale[*]} on Node.js $node_version (${reason:-see $log})" >&2
     exit 1
   fi
+fi
+detect_i386
+if [ "$(head -n 1 "$i386_file")" != yes ]; then
+  echo "setup: no 32-bit Windows programs on this machine: $(sed -n 2p "$i386_file"); the 32-bit DLL is built but not run"
 fi
 echo "setup: ready"

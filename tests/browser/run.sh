@@ -10,6 +10,8 @@ bin=$(cd "${1:-$here/build/win32/bin}" && pwd)
 out="$here/build/test-artifacts/$(basename "$(dirname "$bin")")"
 mkdir -p "$out"
 export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
+. "$here/scripts/wine-env.sh"
+# Each program with the loader of its own machine type.
 wine() { "$here/cmake/wine-run.sh" "$@"; }
 # On its own, this keeps one server alive across its steps (when the test
 # run keeps one already, this does nothing) and makes the prefix.

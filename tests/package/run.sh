@@ -3,7 +3,9 @@
 # (x86 and x64) into the plugin folder of a host of that build in a fresh
 # Wine prefix, as a user would, and uses the plugin from there through the
 # host bench of the same build with the shipped language files and template
-# sets.
+# sets. The cross tools check both DLLs' exports and imports on any machine;
+# the 32-bit one is run only where the kernel runs i386 programs. Run from
+# scripts/test.sh, it uses that run's Wine prefix (WINEPREFIX).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 version=$(tr -d '[:space:]' < "$here/build/win32/VERSION")
@@ -21,8 +23,13 @@ for entry in README.txt x86/Galvora.dll x64/Galvora.dll; do
   [ -f "$work/unpacked/Galvora/$entry" ] && pass "the zip holds Galvora/$entry" || fail "the zip lacks Galvora/$entry"
 done
 . "$here/scripts/wine-env.sh"
-wine_env_start "$work/wineprefix"
-trap wine_env_stop EXIT
+if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX/drive_c/windows" ]; then
+  wine_env_use "$WINEPREFIX"
+  rm -rf "$WINEPREFIX/drive_c/Far-x86" "$WINEPREFIX/drive_c/Far-x64"
+else
+  wine_env_start "$work/wineprefix"
+  trap wine_env_stop EXIT
+fi
 samples=$(winepath -w "$here/samples")
 count=$(find "$here/samples" -maxdepth 1 -type f | wc -l)
 messages=$(sed -n 's/^constexpr int kMessageCount = \([0-9]*\);/\1/p' "$here/host/FARLang.h")
@@ -77,10 +84,17 @@ PY
     grep -q '<title>' "$plugin_dir/$guide" 2>/dev/null && pass "$arch: $guide" || fail "$arch: no $guide"
   done
 
+  if [ "$arch" = x86 ] && ! i386_native; then
+    echo "skip package: x86: the plugin is not run here: $(i386_reason)"
+    return 0
+  fi
+  local wine=wine64
+  [ "$arch" = x86 ] && wine=wine32
+
   # The shipped language files: every message, labels that fit the dialog.
   local lng out too_long
   for lng in GalvoraEng.lng GalvoraRus.lng; do
-    out=$(wine "$bin/hostemu.exe" --plugin "$dll" --lang "$folder\\$lng" --root "$root" --configure)
+    out=$($wine "$bin/hostemu.exe" --plugin "$dll" --lang "$folder\\$lng" --root "$root" --configure)
     echo "$out" | grep -q "($messages messages)" && pass "$arch: $lng has $messages messages" || fail "$arch: $lng: $(echo "$out" | head -n 1)"
     # Dialog labels (items 3, 7, 10, 12, 14, and the boxes 1 and 5) against
     # the cells before the next field, and none that the host would clip.
@@ -92,14 +106,14 @@ PY
 
   # The version resource.
   local info
-  info=$(wine "$bin/hostemu.exe" --plugin "$dll" --version-info | tr -d '\r')
+  info=$($wine "$bin/hostemu.exe" --plugin "$dll" --version-info | tr -d '\r')
   echo "$info" | grep -qx "version: ProductName=Galvora" && echo "$info" | grep -qx "version: FileVersion=$version" &&
     pass "$arch: version resource: Galvora $version" || fail "$arch: version resource: $info"
 
   # A thumbnail page, opened through the shell, from the bundled samples.
   page_of() {
     local record="$work/hostemu-$arch-$1.txt" page
-    wine "$bin/hostemu.exe" --plugin "$dll" --root "$root" --folder "$samples" --menu 1 \
+    $wine "$bin/hostemu.exe" --plugin "$dll" --root "$root" --folder "$samples" --menu 1 \
       --handler "$(winepath -w "$bin")\\openrec.exe" "C:\\package-open-$arch.log" --open >"$record"
     page=$(sed -n 's/^opened: //p' "$record" | tr -d '\r' | tail -n 1)
     [ -n "$page" ] && winepath -u "$page"
@@ -114,7 +128,7 @@ PY
 
   # A template page: the modern set copied beside the DLL, templates switched on.
   cp "$plugin_dir/templates/modern-1252/"*.htm "$plugin_dir/"
-  wine reg add "HKCU\\$root\\Galvora" /v Template /t REG_DWORD /d 1 /f >/dev/null
+  wine64 reg add "HKCU\\$root\\Galvora" /v Template /t REG_DWORD /d 1 /f >/dev/null
   page=$(page_of template) || true
   if [ -n "$page" ] && head -c 15 "$page" | grep -q '<!DOCTYPE html>' && [ "$(grep -c '<figure>' "$page")" -eq "$count" ]; then
     pass "$arch: template page with $count figures"

@@ -44,6 +44,7 @@ std::string OpenLogPath() {
 }
 
 TOpenRecord WaitForOpen(const std::string& page) {
+  WaitForPageHandlers(10000);
   for (int wait = 0; wait < 100; ++wait) {
     for (const TOpenRecord& r : ReadOpenRecords(OpenLogPath()))
       if (!r.Arguments.empty() && lstrcmpiA(r.Arguments[0].c_str(), page.c_str()) == 0) return r;

@@ -104,14 +104,46 @@ LPVOID WINAPI CountedHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size) {
   return HeapAlloc(heap, flags, size);
 }
 
-// Passes the plugin's shell calls on, noting each page it opens.
-BOOL WINAPI RecordedShellExecuteExW(SHELLEXECUTEINFOW* info) {
-  if (THostBench::Current && info)
-    THostBench::Current->ShellOpens.push_back(info->lpFile ? NarrowFrom(info->lpFile, CP_ACP) : std::string());
-  return ShellExecuteExW(info);
-}
+// The processes that the shell started for the pages opened so far.
+std::vector<HANDLE> gPageHandlers;
 
 }  // namespace
+
+BOOL WINAPI RecordedShellExecuteExW(SHELLEXECUTEINFOW* info) {
+  if (!info) return ShellExecuteExW(info);
+  if (THostBench::Current)
+    THostBench::Current->ShellOpens.push_back(info->lpFile ? NarrowFrom(info->lpFile, CP_ACP) : std::string());
+  // The handler's process is kept, so that the bench can wait for it to end
+  // instead of guessing how long its start takes; the plugin gets the
+  // handle only when it asked for it.
+  const bool wanted = (info->fMask & SEE_MASK_NOCLOSEPROCESS) != 0;
+  info->fMask |= SEE_MASK_NOCLOSEPROCESS;
+  const BOOL ok = ShellExecuteExW(info);
+  if (ok && info->hProcess) {
+    HANDLE kept = nullptr;
+    if (!wanted) {
+      kept = info->hProcess;
+      info->hProcess = nullptr;
+    } else {
+      DuplicateHandle(GetCurrentProcess(), info->hProcess, GetCurrentProcess(), &kept, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    }
+    if (kept) gPageHandlers.push_back(kept);
+  }
+  if (!wanted) info->fMask &= ~SEE_MASK_NOCLOSEPROCESS;
+  return ok;
+}
+
+bool WaitForPageHandlers(DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  bool all = true;
+  for (HANDLE process : gPageHandlers) {
+    const DWORD spent = GetTickCount() - start;
+    all = WaitForSingleObject(process, spent < timeoutMs ? timeoutMs - spent : 0) == WAIT_OBJECT_0 && all;
+    CloseHandle(process);
+  }
+  gPageHandlers.clear();
+  return all;
+}
 
 bool PatchImport(HMODULE module, const char* dll, const char* function, void* replacement) {
   auto base = reinterpret_cast<uint8_t*>(module);
@@ -444,6 +476,10 @@ std::vector<TOpenRecord> ReadOpenRecords(const std::string& logPath, size_t coun
       ss << in.rdbuf();
       text = ss.str();
     }
+    // A record is a whole line. The recorder appends one in a single write,
+    // but a reader may see part of it: a file read meanwhile can end inside
+    // that write (where it crosses a page of the file system's cache).
+    text.erase(text.find_last_of('\n') == std::string::npos ? 0 : text.find_last_of('\n') + 1);
     std::stringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {

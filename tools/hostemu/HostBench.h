@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <deque>
 #include <string>
@@ -166,11 +167,19 @@ std::string ShownText(const bench1::FarDialogItem& item);
 // recorder, which appends one line per page opened to the log.
 bool RegisterPageHandler(const std::string& recorderExe, const std::string& logPath);
 
+// The shell call that both benches put in place of the plugin's: passes it
+// on, notes the page, and keeps the handler's process.
+BOOL WINAPI RecordedShellExecuteExW(SHELLEXECUTEINFOW* info);
+// Waits until every handler process started so far has ended (at most
+// timeoutMs in all); false when one has not.
+bool WaitForPageHandlers(DWORD timeoutMs);
+
 struct TOpenRecord {
   std::string Verb;
   std::string Directory;             // the recorder's working folder
   std::vector<std::string> Arguments;  // the page, then any parameters
 };
 
-// The log's records; waits up to timeoutMs for at least `count` of them.
+// The log's records, whole lines only; waits up to timeoutMs for at least
+// `count` of them.
 std::vector<TOpenRecord> ReadOpenRecords(const std::string& logPath, size_t count = 0, DWORD timeoutMs = 0);

@@ -1,4 +1,5 @@
 #include "tools/hostemu/UnicodeBench.h"
+#include "tools/hostemu/HostBench.h"
 
 #include <cstring>
 #include <fstream>
@@ -244,6 +245,7 @@ bool TUnicodeBench::Load(const std::wstring& dllPath) {
     std::memcpy(&entries_[i], &p, sizeof p);
   }
   moduleName_ = dllPath;
+  PatchImport(module_, "shell32.dll", "ShellExecuteExW", reinterpret_cast<void*>(RecordedShellExecuteExW));
   return error_.empty();
 }
 

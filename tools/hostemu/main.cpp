@@ -195,7 +195,8 @@ int RunUnicode() {
   }
   std::fflush(stdout);
   if (!log.empty()) {
-    const std::vector<TOpenRecord> records = ReadOpenRecords(narrowLog, opened + 1, 30000);
+    if (!WaitForPageHandlers(120000)) std::printf("handler: still running after 120 s\n");
+    const std::vector<TOpenRecord> records = ReadOpenRecords(narrowLog);
     for (size_t i = opened; i < records.size(); ++i)
       if (!records[i].Arguments.empty())
         std::printf("opened: %s\n", NarrowFrom(WideFrom(records[i].Arguments[0], CP_ACP), CP_UTF8).c_str());
@@ -322,8 +323,9 @@ int main(int argc, char** argv) {
   }
   std::fflush(stdout);
   if (!log.empty()) {
-    // The shell starts the handler on its own; give it a moment to appear.
-    std::vector<TOpenRecord> records = ReadOpenRecords(log, opened + 1, 30000);
+    // The shell starts the handler on its own: the bench waits for it to end.
+    if (!WaitForPageHandlers(120000)) std::printf("handler: still running after 120 s\n");
+    std::vector<TOpenRecord> records = ReadOpenRecords(log);
     for (size_t i = opened; i < records.size(); ++i)
       std::printf("opened: %s\n", records[i].Arguments.empty() ? "" : records[i].Arguments[0].c_str());
   }
