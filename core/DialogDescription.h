@@ -1,73 +1,29 @@
-// A dialog described as a flat list of tagged values, eight per item:
-// Type, X1, Y1, X2, Focus, Selected, Flags, Data. Some values refer to the
-// caller's variables, which receive the edited states and texts (UTF-8).
-// Each host interface turns the description into its own items.
+// A dialog described as a list of plain items, each bound to the variable
+// it shows and sets. Each host interface turns the description into its
+// own items and stores the results back into the bound variables.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Item types and flags of the host's dialogs, the same in its interfaces.
-enum : int32_t {
-  DI_TEXT = 0,
-  DI_DOUBLEBOX = 3,
-  DI_FIXEDIT = 6,
-  DI_BUTTON = 7,
-  DI_CHECKBOX = 8,
+enum TDialogItemKind : uint8_t {
+  dkFrame,      // the double frame, with the dialog's title; always the first item
+  dkSeparator,  // a line across the frame
+  dkLabel,      // a text
+  dkEdit,       // a field of fixed width: X1 to X2
+  dkCheckBox,
+  dkButton,     // buttons of one row are centred as a group
 };
 
-enum : uint32_t {
-  DIF_BOXCOLOR = 0x200,
-  DIF_CENTERGROUP = 0x4000,
-  DIF_SEPARATOR = 0x10000,
+struct TDialogItem {
+  TDialogItemKind Kind = dkLabel;
+  int X1 = 0, Y1 = 0, X2 = 0;
+  int Text = -1;                 // the message shown (label, box, button, title); -1 for none
+  int32_t* Check = nullptr;      // a check box's variable: non-zero shows it ticked; gets 1 or 0
+  std::string* Edit = nullptr;   // an edit field's text (UTF-8), shown and set
+  bool Focus = false;            // the item that has the focus when the dialog opens
+  bool Default = false;          // the button that Enter presses
 };
 
-struct TDialogValue {
-  enum TKind : uint8_t { vkInt, vkBool, vkBoolRef, vkTextRef, vkTextPtr };
-
-  TKind Kind = vkInt;
-  int32_t Int = 0;
-  bool Bool = false;
-  uint8_t* BoolRef = nullptr;      // a one-byte boolean of the caller
-  std::string* TextRef = nullptr;  // a text of the caller; may be null
-  const char* TextPtr = nullptr;
-
-  static TDialogValue Of(int32_t v) { TDialogValue d; d.Int = v; return d; }
-  static TDialogValue OfBool(bool v) { TDialogValue d; d.Kind = vkBool; d.Bool = v; return d; }
-  static TDialogValue RefBool(uint8_t* v) { TDialogValue d; d.Kind = vkBoolRef; d.BoolRef = v; return d; }
-  static TDialogValue RefText(std::string* v) { TDialogValue d; d.Kind = vkTextRef; d.TextRef = v; return d; }
-  static TDialogValue Ptr(const char* v) { TDialogValue d; d.Kind = vkTextPtr; d.TextPtr = v; return d; }
-};
-
-using TDialogDescription = std::vector<TDialogValue>;
-
-constexpr size_t kValuesPerItem = 8;
-
-// The places of a group of eight.
-enum TDialogPlace { dpType, dpX1, dpY1, dpX2, dpFocus, dpSelected, dpFlags, dpData };
-
-// Place 6 by its kind.
-inline intptr_t DialogSelected(const TDialogValue& v) {
-  switch (v.Kind) {
-    case TDialogValue::vkBool: return v.Bool ? 1 : 0;
-    case TDialogValue::vkBoolRef: return v.BoolRef ? *v.BoolRef : 0;
-    // Edit items take a history name or mask through Selected, which is as
-    // wide as a pointer on either target.
-    case TDialogValue::vkTextPtr: return reinterpret_cast<intptr_t>(v.TextPtr);
-    // An integer describes no selection (the OK button's 1 in the settings
-    // dialog among them): the box is left clear.
-    default: return 0;
-  }
-}
-
-// Place 5 by its kind: an integer counts by its low byte alone.
-inline bool DialogFocus(const TDialogValue& v) {
-  switch (v.Kind) {
-    case TDialogValue::vkBool: return v.Bool;
-    case TDialogValue::vkBoolRef: return v.BoolRef && *v.BoolRef != 0;
-    default: return (v.Int & 0xFF) != 0;
-  }
-}
-
+using TDialogDescription = std::vector<TDialogItem>;

@@ -11,8 +11,8 @@
 
 #include "core/DialogDescription.h"
 #include "core/Selection.h"
-#include "gallery/PageText.h"
-#include "settings/SettingsStore.h"
+#include "core/PageEncoder.h"
+#include "core/SettingsStore.h"
 
 enum TSelectionResult : uint8_t {
   srFiles,     // the items of a panel of real files (possibly none)

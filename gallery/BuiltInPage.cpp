@@ -1,6 +1,7 @@
 #include "gallery/BuiltInPage.h"
 
 #include "gallery/PathText.h"
+#include "settings/ColourText.h"
 #include "settings/NumberText.h"
 
 namespace {
@@ -37,8 +38,7 @@ TPageOutcome WriteBuiltInPage(TPageSink& page, TPageItems& items, TDCImageInfo& 
                               const std::string& homeLink, const TPageEncoder& encoder) {
   // The colour is the user's text; like a name, it must not end the
   // attribute it stands in.
-  const std::string background = encoder.Text(
-      HtmlText(WideFromUtf8(config.BgColor.find('#') != std::string::npos ? config.BgColor : "#" + config.BgColor)));
+  const std::string background = encoder.Text(HtmlText(WideFromUtf8(PageColour(config.BgColor))));
   // A page in UTF-8 says so; one in the ANSI code page says nothing.
   const std::string charset = encoder.Charset() ? std::string("<meta charset=\"") + encoder.Charset() + "\">" : "";
   page.Line("<html><head>" + charset + "<title>Galvora Far Plugin</title></head><body text=\"#FFFFFF\" bgcolor=\"" +

@@ -2,7 +2,7 @@
 
 #include "gallery/PageItems.h"
 #include "gallery/PageSink.h"
-#include "gallery/PageText.h"
+#include "core/PageEncoder.h"
 #include "imageinfo/DCImageInfo.h"
 #include "settings/PluginConfig.h"
 

@@ -7,8 +7,9 @@
 #include "gallery/PathText.h"
 #include "gallery/TemplatePage.h"
 #include "core/Host.h"
-#include "host/FARLang.h"
+#include "core/Messages.h"
 #include "platform/LargeMemory.h"
+#include "platform/Unicode.h"
 #include "platform/TempFolder.h"
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
@@ -301,7 +302,7 @@ void MakeGalleryPage() {
         TProgress progress(items.Count());
         items.Watch(&progress);
         if (PluginConfig.Template == 0) {
-          const std::string guide = BareFileUrl(Utf8Text(pluginFolder + host.Msg(MGuideFile)));
+          const std::string guide = BareFileUrl(Utf8Encode(pluginFolder + host.Msg(MGuideFile)));
           outcome = WriteBuiltInPage(page, items, probe, PluginConfig, guide, host.PageEncoder());
         } else {
           TWin32TemplateFiles files;

@@ -9,7 +9,7 @@
 
 #include "gallery/PageItems.h"
 #include "gallery/PageSink.h"
-#include "gallery/PageText.h"
+#include "core/PageEncoder.h"
 #include "gallery/Placeholders.h"
 #include "imageinfo/DCImageInfo.h"
 #include "platform/LargeMemory.h"

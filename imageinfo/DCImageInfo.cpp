@@ -22,9 +22,18 @@ void Run(TDCImageInfo& info, TBlockReader& in, void (*reader)(TDCImageInfo&, TBl
 
 }  // namespace
 
-uint32_t SwapLong(uint32_t value) {
-  return value >> 24 | (value >> 8 & 0xFF00) | (value << 8 & 0xFF0000) | value << 24;
+namespace formats {
+
+void SetSize(TDCImageInfo& info, TBlockReader& in, uint64_t width, uint64_t height) {
+  if (width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) {
+    in.Fail(pfDamaged);
+    return;
+  }
+  info.Width = static_cast<int32_t>(width);
+  info.Height = static_cast<int32_t>(height);
 }
+
+}  // namespace formats
 
 void TDCImageInfo::Clear() {
   ImageType = itNone;

@@ -69,6 +69,3 @@ class TDCImageInfo {
  private:
   void ReadFile(std::unique_ptr<TByteSource> source);
 };
-
-// The value with its four bytes in reverse order.
-uint32_t SwapLong(uint32_t value);

@@ -1,5 +1,6 @@
 // UTF-16 (UTF-32 where wchar_t is that wide) and UTF-8, without the
-// system: for the portable core, the native tests and the POSIX file source.
+// system: the plugin's one UTF-8 codec, for the portable core, both host
+// adapters, the native tests and the POSIX file source.
 #pragma once
 
 #include <cstdint>
@@ -20,9 +21,12 @@ void EachCodePoint(std::wstring_view text, F f) {
   }
 }
 
-// UTF-8 text as wide text; a byte that starts no character becomes U+FFFD.
+// UTF-8 text as wide text. Strict: a byte that starts no character, an
+// overlong form, an encoded surrogate and a value beyond U+10FFFF each
+// become one U+FFFD for their first byte, and reading goes on behind it.
 inline std::wstring WideFromUtf8(std::string_view text) {
   std::wstring out;
+  out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
     const uint8_t b = static_cast<uint8_t>(text[i]);
     const int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
@@ -33,6 +37,8 @@ inline std::wstring WideFromUtf8(std::string_view text) {
       ok = (t >> 6) == 2;
       c = c << 6 | (t & 0x3F);
     }
+    static const uint32_t kLeast[4] = {0, 0x80, 0x800, 0x10000};
+    ok = ok && c >= kLeast[extra] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
     if (!ok) {
       out += static_cast<wchar_t>(0xFFFD);
       ++i;

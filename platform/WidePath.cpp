@@ -19,8 +19,6 @@ std::wstring Widen(const std::string& text, UINT codePage) {
 
 }  // namespace
 
-std::wstring Utf8Wide(const std::string& text) { return Widen(text, CP_UTF8); }
-
 std::wstring LongPathForm(const std::wstring& path) {
   if (path.size() < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0) return path;
   if (path.size() > 2 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
@@ -32,22 +30,22 @@ std::wstring WidePath(const std::string& path, TCodePage codePage) {
   return Widen(path, codePage == cpOem ? CP_OEMCP : CP_ACP);
 }
 
-
 namespace {
 
 std::string Narrow(const std::wstring& text, UINT codePage) {
-  if (text.empty() || text.size() > static_cast<size_t>(INT_MAX / 4)) return std::string();
+  if (text.empty() || text.size() > static_cast<size_t>(INT_MAX)) return std::string();
   const int length = static_cast<int>(text.size());
-  std::string out(text.size() * 4, '\0');  // room for any code page, UTF-8 included
-  const int n = Win32.WideCharToMultiByte(codePage, 0, text.data(), length, &out[0], static_cast<int>(out.size()),
-                                          nullptr, nullptr);
+  // Measured first: the code page may be UTF-8 (a system set to use it
+  // for every language), three bytes for one UTF-16 unit.
+  const int needed = Win32.WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+  if (needed <= 0) return std::string();
+  std::string out(static_cast<size_t>(needed), '\0');
+  const int n = Win32.WideCharToMultiByte(codePage, 0, text.data(), length, &out[0], needed, nullptr, nullptr);
   out.resize(n > 0 ? static_cast<size_t>(n) : 0);
   return out;
 }
 
 }  // namespace
-
-std::string Utf8Text(const std::wstring& text) { return Narrow(text, CP_UTF8); }
 
 std::string OemText(const std::wstring& text) { return Narrow(text, CP_OEMCP); }
 

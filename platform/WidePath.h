@@ -17,12 +17,8 @@ std::wstring WidePath(const std::string& path, TCodePage codePage);
 // does not limit to MAX_PATH. Shorter paths and relative ones stay as they are.
 std::wstring LongPathForm(const std::wstring& path);
 
-// UTF-8 text in UTF-16.
-std::wstring Utf8Wide(const std::string& text);
-
-// UTF-16 text in UTF-8, or in the OEM code page with a character that it
-// lacks written as its default character.
-std::string Utf8Text(const std::wstring& text);
+// UTF-16 text in the OEM code page, with a character that it lacks
+// written as its default character.
 std::string OemText(const std::wstring& text);
 // The same in the ANSI code page, as Windows converts it by default (a
 // letter that the code page lacks may become a similar one).

@@ -14,7 +14,7 @@ const TWin32Api kReal = {
     ::GetDateFormatW,     ::HeapAlloc,          ::HeapFree,           ::GetProcessHeap,
     ::GetTickCount,       ::GetStdHandle,       ::GetNumberOfConsoleInputEvents,
     ::ReadConsoleInputW,  ::WideCharToMultiByte, ::GetLongPathNameW,
-    ::RegOpenKeyExW,
+    ::RegOpenKeyExW,      ::GetEnvironmentVariableW, ::GetLastError,   ::FormatMessageW,
 };
 
 }  // namespace

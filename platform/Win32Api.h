@@ -60,6 +60,9 @@ struct TWin32Api {
   decltype(&::WideCharToMultiByte) WideCharToMultiByte;
   decltype(&::GetLongPathNameW) GetLongPathNameW;
   decltype(&::RegOpenKeyExW) RegOpenKeyExW;
+  decltype(&::GetEnvironmentVariableW) GetEnvironmentVariableW;
+  decltype(&::GetLastError) GetLastError;
+  decltype(&::FormatMessageW) FormatMessageW;
 };
 
 extern TWin32Api Win32;

@@ -1,42 +1,45 @@
-#include "host/FARLang.h"
+#include "core/Messages.h"
 #include "settings/ConfigDialog.h"
 #include "settings/PluginConfig.h"
 
-namespace {
-
-// The low-order byte of a record field: what a check box shows and sets.
-// The record is little-endian wherever the plugin runs.
-uint8_t* LowByte(int32_t& field) { return reinterpret_cast<uint8_t*>(&field); }
-
-}  // namespace
-
 TDialogDescription DescribeConfigDialog(TConfigTexts& texts, int focusItem) {
-  using V = TDialogValue;
-  const V none = V::RefText(nullptr);
-  const int32_t separator = DIF_SEPARATOR | DIF_BOXCOLOR;
-  TDialogDescription description = {
-      V::Of(DI_DOUBLEBOX), V::Of(3),  V::Of(0),  V::Of(37), V::Of(0), V::Of(0), V::Of(0), V::Of(MTitle),
-      V::Of(DI_CHECKBOX),  V::Of(5),  V::Of(2),  V::Of(6),  V::Of(0), V::RefBool(LowByte(PluginConfig.Template)), V::Of(0), V::Of(MUseTemplates),
-      V::Of(DI_TEXT),      V::Of(1),  V::Of(3),  V::Of(0),  V::Of(0), V::Of(0), V::Of(separator), none,
-      V::Of(DI_TEXT),      V::Of(5),  V::Of(4),  V::Of(1),  V::Of(0), V::Of(0), V::Of(0), V::Of(MBgColorLabel),
-      V::Of(DI_FIXEDIT),   V::Of(15), V::Of(4),  V::Of(20), V::Of(3), V::Of(0), V::Of(0), V::RefText(&texts.BgColor),
-      V::Of(DI_CHECKBOX),  V::Of(22), V::Of(4),  V::Of(6),  V::Of(0), V::RefBool(LowByte(PluginConfig.Blank)), V::Of(0), V::Of(MNewWindow),
-      V::Of(DI_TEXT),      V::Of(1),  V::Of(5),  V::Of(0),  V::Of(0), V::Of(0), V::Of(separator), none,
-      V::Of(DI_TEXT),      V::Of(5),  V::Of(6),  V::Of(1),  V::Of(0), V::Of(0), V::Of(0), V::Of(MColsLabel),
-      V::Of(DI_FIXEDIT),   V::Of(24), V::Of(6),  V::Of(27), V::Of(3), V::Of(0), V::Of(0), V::RefText(&texts.Cols),
-      V::Of(DI_TEXT),      V::Of(1),  V::Of(7),  V::Of(0),  V::Of(0), V::Of(0), V::Of(separator), none,
-      V::Of(DI_TEXT),      V::Of(5),  V::Of(8),  V::Of(1),  V::Of(0), V::Of(0), V::Of(0), V::Of(MColsThLabel),
-      V::Of(DI_FIXEDIT),   V::Of(24), V::Of(8),  V::Of(27), V::Of(3), V::Of(0), V::Of(0), V::RefText(&texts.ColsTh),
-      V::Of(DI_TEXT),      V::Of(5),  V::Of(9),  V::Of(10), V::Of(0), V::Of(0), V::Of(0), V::Of(MWidthLabel),
-      V::Of(DI_FIXEDIT),   V::Of(14), V::Of(9),  V::Of(18), V::Of(0), V::Of(0), V::Of(0), V::RefText(&texts.Width),
-      V::Of(DI_TEXT),      V::Of(20), V::Of(9),  V::Of(1),  V::Of(0), V::Of(0), V::Of(0), V::Of(MHeightLabel),
-      V::Of(DI_FIXEDIT),   V::Of(28), V::Of(9),  V::Of(32), V::Of(0), V::Of(0), V::Of(0), V::RefText(&texts.Height),
-      V::Of(DI_TEXT),      V::Of(1),  V::Of(10), V::Of(0),  V::Of(0), V::Of(0), V::Of(separator), none,
-      V::Of(DI_BUTTON),    V::Of(0),  V::Of(11), V::Of(0),  V::Of(0), V::Of(1), V::Of(DIF_CENTERGROUP), V::Of(MOk),
-      V::Of(DI_BUTTON),    V::Of(0),  V::Of(11), V::Of(0),  V::Of(0), V::Of(0), V::Of(DIF_CENTERGROUP), V::Of(MCancel),
+  auto frame = [](int title) { return TDialogItem{dkFrame, 3, 1, 37, title}; };
+  auto separator = [](int row) { return TDialogItem{dkSeparator, 1, row, 0}; };
+  // A label whose X2 lies left of its X1 is as wide as its text.
+  auto label = [](int x1, int row, int x2, int text) { return TDialogItem{dkLabel, x1, row, x2, text}; };
+  auto edit = [](int x1, int row, int x2, std::string& text) {
+    TDialogItem item{dkEdit, x1, row, x2};
+    item.Edit = &text;
+    return item;
   };
-  if (focusItem >= 0)
-    for (size_t item = 0; item * kValuesPerItem < description.size(); ++item)
-      description[item * kValuesPerItem + 4] = V::Of(static_cast<int>(item) == focusItem ? 1 : 0);
-  return description;
+  auto check = [](int x1, int row, int text, int32_t& value) {
+    TDialogItem item{dkCheckBox, x1, row, 0, text};
+    item.Check = &value;
+    return item;
+  };
+  auto button = [](int row, int text) { return TDialogItem{dkButton, 0, row, 0, text}; };
+  TDialogDescription d = {
+      frame(MTitle),
+      check(5, 2, MUseTemplates, PluginConfig.Template),
+      separator(3),
+      label(5, 4, 1, MBgColorLabel),
+      edit(15, 4, 20, texts.BgColor),
+      check(22, 4, MNewWindow, PluginConfig.Blank),
+      separator(5),
+      label(5, 6, 1, MColsLabel),
+      edit(24, 6, 27, texts.Cols),
+      separator(7),
+      label(5, 8, 1, MColsThLabel),
+      edit(24, 8, 27, texts.ColsTh),
+      label(5, 9, 12, MWidthLabel),
+      edit(14, 9, 18, texts.Width),
+      label(20, 9, 1, MHeightLabel),
+      edit(28, 9, 32, texts.Height),
+      separator(10),
+      button(11, MOk),
+      button(11, MCancel),
+  };
+  d[kConfigOkItem].Default = true;
+  d[focusItem >= 0 && focusItem < static_cast<int>(d.size()) ? focusItem : kConfigFirstItem].Focus = true;
+  return d;
 }

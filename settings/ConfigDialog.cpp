@@ -1,8 +1,9 @@
 #include "settings/ConfigDialog.h"
 
 #include "core/Host.h"
-#include "host/FARLang.h"
-#include "platform/WidePath.h"
+#include "core/Messages.h"
+#include "platform/Unicode.h"
+#include "settings/ColourText.h"
 #include "settings/NumberText.h"
 #include "settings/PluginConfig.h"
 
@@ -19,6 +20,7 @@ void FillTexts(TConfigTexts& texts) {
 }  // namespace
 
 bool ConfigureSettings() {
+  THost& host = Host();
   const int32_t templateOnEntry = PluginConfig.Template;
   const int32_t blankOnEntry = PluginConfig.Blank;
   TConfigTexts texts;
@@ -26,34 +28,38 @@ bool ConfigureSettings() {
   int focus = -1;
   for (;;) {
     const TDialogDescription description = DescribeConfigDialog(texts, focus);
-    if (Host().Dialog(description, kConfigDialogWidth, kConfigDialogHeight, kConfigHelpTopic) != kConfigOkItem) {
+    if (host.Dialog(description, kConfigDialogWidth, kConfigDialogHeight, kConfigHelpTopic) != kConfigOkItem) {
       // The dialog has already written the boxes into the record; a closing
       // that stores nothing takes them back.
       PluginConfig.Template = templateOnEntry;
       PluginConfig.Blank = blankOnEntry;
       return false;
     }
-    // The four numbers in the dialog's order; the first that does not parse
-    // is named, and the dialog comes back as the user left it.
+    // The fields in the dialog's order; the first that does not hold is
+    // named, and the dialog comes back as the user left it.
     const struct {
       const std::string& Text;
-      int32_t& Value;
+      int32_t* Value;
       int Item, Label;
-    } fields[] = {{texts.Cols, PluginConfig.Cols, 8, MColsLabel},
-                  {texts.ColsTh, PluginConfig.ColsTh, 11, MColsThLabel},
-                  {texts.Width, PluginConfig.Width, 13, MWidthLabel},
-                  {texts.Height, PluginConfig.Height, 15, MHeightLabel}};
-    int32_t numbers[4];
+    } fields[] = {{texts.BgColor, nullptr, kConfigColourItem, MBgColorLabel},
+                  {texts.Cols, &PluginConfig.Cols, kConfigColsItem, MColsLabel},
+                  {texts.ColsTh, &PluginConfig.ColsTh, kConfigColsThItem, MColsThLabel},
+                  {texts.Width, &PluginConfig.Width, kConfigWidthItem, MWidthLabel},
+                  {texts.Height, &PluginConfig.Height, kConfigHeightItem, MHeightLabel}};
+    int32_t numbers[5] = {};
     focus = -1;
-    for (int i = 0; i < 4 && focus < 0; ++i) {
-      if (ParseConfigNumber(fields[i].Text, numbers[i])) continue;
+    for (int i = 0; i < 5 && focus < 0; ++i) {
+      const bool valid = fields[i].Value ? ParseConfigNumber(fields[i].Text, numbers[i]) : IsPageColour(fields[i].Text);
+      if (valid) continue;
       focus = fields[i].Item;
-      Host().Message({Host().Msg(fields[i].Label) + L" " + Utf8Wide(fields[i].Text), Host().Msg(MNotANumber)});
+      host.Message({host.Msg(fields[i].Label) + L" " + WideFromUtf8(fields[i].Text),
+                    host.Msg(fields[i].Value ? MNotANumber : MNotAColour)});
     }
     if (focus >= 0) continue;
-    for (int i = 0; i < 4; ++i) fields[i].Value = numbers[i];
+    for (int i = 0; i < 5; ++i)
+      if (fields[i].Value) *fields[i].Value = numbers[i];
     PluginConfig.BgColor = texts.BgColor;
-    StoreSettings(Host().Settings());
+    StoreSettings(host.Settings());
     return true;
   }
 }

@@ -16,18 +16,27 @@ struct TConfigTexts {
 
 constexpr int kConfigDialogWidth = 41;
 constexpr int kConfigDialogHeight = 14;
-constexpr int kConfigOkItem = 17;
+// The items by their place in the description.
+enum : int {
+  kConfigFirstItem = 1,  // the templates' check box
+  kConfigColourItem = 4,
+  kConfigColsItem = 8,
+  kConfigColsThItem = 11,
+  kConfigWidthItem = 13,
+  kConfigHeightItem = 15,
+  kConfigOkItem = 17,
+};
 // The topic of the plugin's help file that F1 in the dialog opens.
 constexpr const char* kConfigHelpTopic = "Config";
 
-// The 152-value description, bound to the texts and to the low bytes of the
-// record's Template and Blank fields. With focusItem, that item alone has
-// the focus.
+// The 19 items, bound to the texts and to the record's Template and Blank
+// fields. The focus is on focusItem, or on the first check box.
 TDialogDescription DescribeConfigDialog(TConfigTexts& texts, int focusItem = -1);
 
-// Shows the dialog until its numbers parse or the user leaves it. A number
-// that does not parse brings the dialog back as the user left it, with the
-// focus on that field, after a message that says so. OK with valid numbers
+// Shows the dialog until its fields hold what they must or the user leaves
+// it. A number that does not parse, or a colour that is neither hex digits
+// nor a colour's name, brings the dialog back as the user left it, with the
+// focus on that field, after a message that says so. OK with valid fields
 // stores all seven settings; any other closing stores nothing and puts back
 // the check-box states, so the record holds what it held before. True when
 // the settings were stored.

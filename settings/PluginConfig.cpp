@@ -1,25 +1,26 @@
 #include "settings/PluginConfig.h"
 
-#include "settings/SettingsStore.h"
-
 TPluginConfig PluginConfig;
 
-void LoadSettings(TSettingsStore& store) {
-  PluginConfig.Template = store.ReadInt("Template", 0);
-  PluginConfig.Blank = store.ReadInt("Blank", 1);
-  PluginConfig.Cols = store.ReadInt("Cols", 0);
-  PluginConfig.ColsTh = store.ReadInt("ColsTh", 6);
-  PluginConfig.Width = store.ReadInt("Width", 120);
-  PluginConfig.Height = store.ReadInt("Height", 100);
-  PluginConfig.BgColor = store.ReadStr("BgColor", "000000");
+void LoadSettings(TSettingsSession& s) {
+  PluginConfig.Template = s.ReadInt("Template", 0);
+  PluginConfig.Blank = s.ReadInt("Blank", 1);
+  PluginConfig.Cols = s.ReadInt("Cols", 0);
+  PluginConfig.ColsTh = s.ReadInt("ColsTh", 6);
+  PluginConfig.Width = s.ReadInt("Width", 120);
+  PluginConfig.Height = s.ReadInt("Height", 100);
+  PluginConfig.BgColor = s.ReadStr("BgColor", "000000");
 }
 
+void LoadSettings(TSettingsStore& store) { LoadSettings(*store.Open()); }
+
 void StoreSettings(TSettingsStore& store) {
-  store.WriteInt("Template", PluginConfig.Template);
-  store.WriteInt("Blank", PluginConfig.Blank);
-  store.WriteInt("Cols", PluginConfig.Cols);
-  store.WriteInt("ColsTh", PluginConfig.ColsTh);
-  store.WriteInt("Width", PluginConfig.Width);
-  store.WriteInt("Height", PluginConfig.Height);
-  store.WriteStr("BgColor", PluginConfig.BgColor);
+  const std::unique_ptr<TSettingsSession> s = store.Open();
+  s->WriteInt("Template", PluginConfig.Template);
+  s->WriteInt("Blank", PluginConfig.Blank);
+  s->WriteInt("Cols", PluginConfig.Cols);
+  s->WriteInt("ColsTh", PluginConfig.ColsTh);
+  s->WriteInt("Width", PluginConfig.Width);
+  s->WriteInt("Height", PluginConfig.Height);
+  s->WriteStr("BgColor", PluginConfig.BgColor);
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/SettingsStore.h"
+
 struct TPluginConfig {
   int32_t Template = 0;    // non-zero: pages come from the user's template files
   int32_t Thumbnails = 0;  // 0: full-size view; -1: thumbnail view
@@ -13,8 +15,14 @@ struct TPluginConfig {
   int32_t ColsTh = 0;      // images per row, thumbnail view; 0: no breaks
   int32_t Width = 0;       // thumbnail box
   int32_t Height = 0;
-  std::string BgColor;     // page background, normally six hex digits (UTF-8)
+  std::string BgColor;     // page background: hex digits or a colour's name (UTF-8)
 };
 
 // Zero-filled at load; LoadSettings fills it when the host hands over its table.
 extern TPluginConfig PluginConfig;
+
+// Reads all seven persistent settings into PluginConfig, in one session.
+void LoadSettings(TSettingsStore& store);
+void LoadSettings(TSettingsSession& session);
+// Stores all seven, in the record's order, in one session.
+void StoreSettings(TSettingsStore& store);

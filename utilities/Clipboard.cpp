@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "core/Host.h"
-#include "host/FARLang.h"
+#include "core/Messages.h"
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 

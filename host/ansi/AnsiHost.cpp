@@ -4,7 +4,7 @@
 
 #include "gallery/PathText.h"
 #include "host/ansi/FarUtil.h"
-#include "platform/AnsiText.h"
+#include "host/ansi/AnsiEncoder.h"
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 #include "host/ansi/Registry.h"

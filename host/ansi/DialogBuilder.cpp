@@ -2,11 +2,7 @@
 
 #include <cstring>
 
-namespace {
-
-enum TPlace { pType, pX1, pY1, pX2, pFocus, pSelected, pFlags, pData };
-
-}  // namespace
+#include "host/DialogItemTypes.h"
 
 void CopyToField(char* field, size_t fieldSize, const char* text) {
   if (fieldSize == 0) return;
@@ -15,51 +11,35 @@ void CopyToField(char* field, size_t fieldSize, const char* text) {
   field[n] = '\0';
 }
 
-std::vector<FarDialogItem> BuildDialogItems(const TDialogDescription& description, TMessageLookup getMsg,
-                                            TTextConvert toField) {
-  const size_t count = description.size() / kValuesPerItem;
-  std::vector<FarDialogItem> items(count);  // value-initialised: Data all zero
-  bool defaultGiven = false;
-  for (size_t i = 0; i < count; ++i) {
-    const TDialogValue* v = &description[i * kValuesPerItem];
+std::vector<FarDialogItem> BuildDialogItems(const TDialogDescription& description, const char* (*getMsg)(int),
+                                            std::string (*toField)(const std::string&)) {
+  std::vector<FarDialogItem> items(description.size());  // value-initialised: Data all zero
+  for (size_t i = 0; i < description.size(); ++i) {
+    const TDialogItem& d = description[i];
     FarDialogItem& item = items[i];
-    item.Type = v[pType].Int;
-    item.X1 = v[pX1].Int;
-    item.Y1 = v[pY1].Int;
-    item.X2 = v[pX2].Int;
-    item.Y2 = 0;
-    item.Focus = DialogFocus(v[pFocus]) ? -1 : 0;
-    item.Selected = DialogSelected(v[pSelected]);
-    item.Flags = static_cast<uint32_t>(v[pFlags].Int);
-    item.DefaultButton = 0;
-    if (item.Type == DI_BUTTON && !defaultGiven) {
-      item.DefaultButton = -1;
-      defaultGiven = true;
-    }
-    const TDialogValue& data = v[pData];
-    if (data.Kind == TDialogValue::vkInt)
-      CopyToField(item.Data, sizeof item.Data, getMsg(data.Int & 0xFF));
-    else if (data.Kind == TDialogValue::vkTextRef && data.TextRef)
-      CopyToField(item.Data, sizeof item.Data, (toField ? toField(*data.TextRef) : *data.TextRef).c_str());
+    item.Type = HostItemType(d.Kind);
+    item.X1 = d.X1;
+    item.Y1 = d.Y1;
+    item.X2 = d.X2;
+    item.Flags = HostItemFlags(d.Kind);
+    item.Focus = d.Focus ? -1 : 0;
+    item.DefaultButton = d.Default ? -1 : 0;
+    if (d.Check) item.Selected = *d.Check != 0 ? 1 : 0;
+    if (d.Text >= 0) CopyToField(item.Data, sizeof item.Data, getMsg(d.Text));
+    if (d.Edit) CopyToField(item.Data, sizeof item.Data, toField(*d.Edit).c_str());
   }
-  if (count > 0) {
-    int32_t lastRow = items[count - 1].Y1;  // taken before the frame's own row changes
+  if (!items.empty()) {
     items[0].Y1 = 1;
-    items[0].Y2 = lastRow + 1;
+    items[0].Y2 = items.back().Y1 + 1;
   }
   return items;
 }
 
 void StoreDialogResults(const TDialogDescription& description, const std::vector<FarDialogItem>& items,
-                        TTextConvert fromField) {
-  const size_t count = description.size() / kValuesPerItem;
-  for (size_t i = 0; i < count && i < items.size(); ++i) {
-    const TDialogValue* v = &description[i * kValuesPerItem];
-    if (v[pSelected].Kind == TDialogValue::vkBoolRef && v[pSelected].BoolRef)
-      *v[pSelected].BoolRef = static_cast<uint8_t>(items[i].Selected & 0xFF);
-    if (v[pData].Kind == TDialogValue::vkTextRef && v[pData].TextRef) {
-      const std::string text(items[i].Data, strnlen(items[i].Data, sizeof items[i].Data));
-      *v[pData].TextRef = fromField ? fromField(text) : text;
-    }
+                        std::string (*fromField)(const std::string&)) {
+  for (size_t i = 0; i < description.size() && i < items.size(); ++i) {
+    const TDialogItem& d = description[i];
+    if (d.Check) *d.Check = items[i].Selected != 0 ? 1 : 0;
+    if (d.Edit) *d.Edit = fromField(std::string(items[i].Data, strnlen(items[i].Data, sizeof items[i].Data)));
   }
 }

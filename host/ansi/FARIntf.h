@@ -7,15 +7,14 @@
 // and intptr_t 8 bytes). Both layouts follow from the same declarations
 // below; the checks at the end hold each target to the host's offsets.
 //
-// No <windows.h> here: the dialog and menu records are also used by the
-// portable core, which is built natively as a 64-bit program and then has
-// the 64-bit layout.
+// No <windows.h> here: the records say everything about their layout
+// themselves.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "core/DialogDescription.h"
+#include "host/DialogItemTypes.h"
 
 #if defined(_WIN32) && !defined(_WIN64)
 #define FARAPI __stdcall

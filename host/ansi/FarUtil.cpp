@@ -3,7 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "host/FARLang.h"
+#include "core/Messages.h"
+#include "platform/Unicode.h"
 #include "platform/WidePath.h"
 
 void (*StartupHook)() = nullptr;
@@ -30,8 +31,8 @@ void StoreStartupInfo(const PluginStartupInfo* info) {
 }
 
 const char* GetMsg(int msgId) {
-  if (!Info.GetMsg) return "";
-  return Info.GetMsg(Info.ModuleNumber, msgId & 127);
+  const char* text = Info.GetMsg ? Info.GetMsg(Info.ModuleNumber, msgId) : nullptr;
+  return text ? text : "";
 }
 
 std::string ModuleName() {
@@ -65,8 +66,8 @@ int ShowCommandMenu(int highlight) {
 namespace {
 
 // The description's texts are UTF-8; the 1.x host's are OEM.
-std::string Utf8ToOem(const std::string& text) { return OemText(Utf8Wide(text)); }
-std::string OemToUtf8(const std::string& text) { return Utf8Text(WidePath(text, cpOem)); }
+std::string Utf8ToOem(const std::string& text) { return OemText(WideFromUtf8(text)); }
+std::string OemToUtf8(const std::string& text) { return Utf8Encode(WidePath(text, cpOem)); }
 
 }  // namespace
 

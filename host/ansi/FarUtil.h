@@ -17,7 +17,7 @@ extern void (*StartupHook)();
 // when the host's StructSize says so) and runs StartupHook.
 void StoreStartupInfo(const PluginStartupInfo* info);
 
-// The host's text for a message number (low seven bits); owned by the host.
+// The host's text for a message number; owned by the host.
 const char* GetMsg(int msgId);
 
 // The library's full path, as the host gave it (OEM code page).

@@ -3,11 +3,10 @@
 #include <cstring>
 
 #include "host/ansi/FarUtil.h"
+#include "platform/Unicode.h"
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 #include "settings/PluginConfig.h"
-
-std::string RegSubKey;
 
 namespace {
 
@@ -20,7 +19,7 @@ class TSettingsKey {
     // The host gives its root in the OEM code page; the key is opened by its
     // true name, so that a user name beyond ASCII in it finds the host's key.
     std::string path = RootKey();
-    path.append(RegSubKey, 0, 255);
+    path += kSettingsSubKey;
     const std::wstring widePath = WidePath(path, cpOem);
     // A path this long cannot name our key; a shortened one could name
     // someone else's. Treat it as a key that cannot be opened.
@@ -102,16 +101,23 @@ void WriteRegStr(const char* name, const std::string& text) {
 
 namespace {
 
-class TRegistryStore final : public TSettingsStore {
+// The 1.x settings keep their documented form: each value opens the key
+// for itself, and one that cannot be read gets its default written back.
+class TRegistrySession final : public TSettingsSession {
  public:
   int32_t ReadInt(const char* name, int32_t defaultValue) override { return ReadRegInt(name, defaultValue); }
   std::string ReadStr(const char* name, const char* defaultValue) override {
-    return Utf8Text(WidePath(ReadRegStr(name, defaultValue), cpAnsi));
+    return Utf8Encode(WidePath(ReadRegStr(name, defaultValue), cpAnsi));
   }
   void WriteInt(const char* name, int32_t value) override { WriteRegInt(name, value); }
   void WriteStr(const char* name, const std::string& text) override {
-    WriteRegStr(name, AnsiText(Utf8Wide(text)));
+    WriteRegStr(name, AnsiText(WideFromUtf8(text)));
   }
+};
+
+class TRegistryStore final : public TSettingsStore {
+ public:
+  std::unique_ptr<TSettingsSession> Open() override { return std::make_unique<TRegistrySession>(); }
 };
 
 }  // namespace
@@ -121,7 +127,4 @@ TSettingsStore& RegistryStore() {
   return store;
 }
 
-void LoadSettings() {
-  RegSubKey = "\\Galvora";
-  LoadSettings(RegistryStore());
-}
+void LoadSettings() { LoadSettings(RegistryStore()); }

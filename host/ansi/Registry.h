@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "settings/SettingsStore.h"
+#include "settings/PluginConfig.h"
 
-// Suffix of the settings key; LoadSettings sets it to "\Galvora".
-extern std::string RegSubKey;
+// Suffix of the settings key below the host's root.
+constexpr const char* kSettingsSubKey = "\\Galvora";
 
 // Reads an integer setting; whatever cannot be read is overwritten with the
 // default, which is then returned. When the key itself can be neither opened
@@ -30,6 +30,6 @@ void LoadSettings();
 // in the ANSI code page there and UTF-8 here.
 TSettingsStore& RegistryStore();
 
-// Longest settings-key path that is used; a longer RootKey + RegSubKey is
+// Longest settings-key path that is used; a longer RootKey + kSettingsSubKey is
 // treated as a key that cannot be opened.
 constexpr size_t kMaxKeyPath = 255;

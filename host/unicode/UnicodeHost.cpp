@@ -7,8 +7,10 @@
 #include "core/Host.h"
 #include "gallery/PageJob.h"
 #include "gallery/PathText.h"
-#include "host/FARLang.h"
+#include "core/Messages.h"
+#include "host/DialogItemTypes.h"
 #include "platform/LargeMemory.h"
+#include "platform/Unicode.h"
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 #include "settings/ConfigDialog.h"
@@ -34,10 +36,9 @@ void* const kActivePanel = reinterpret_cast<void*>(static_cast<intptr_t>(-1));
 constexpr int kMenuLines = 5;
 enum TCommand { cmFullSize, cmThumbnails, cmClipboard, cmCleanup, cmConfigure };
 
-// The host's table and standard functions, copied: both are the host's
-// stack objects, gone when SetStartupInfoW returns.
+// The host's table, copied: it is the host's stack object, gone when
+// SetStartupInfoW returns. The standard functions are not used.
 PluginStartupInfo Info;
-uint8_t StandardFunctions[1024];
 std::wstring ModulePath;
 bool Started = false;
 
@@ -83,78 +84,91 @@ FarSettingsItem Item(const std::wstring& name, int32_t type) {
 
 std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
 
-// The host's settings store; numbers are 64-bit there and 32-bit here.
-class TFarSettings final : public TSettingsStore {
+// One session of the host's settings store; numbers are 64-bit there and
+// 32-bit here. Reading writes nothing: a missing value reads as its default.
+class TFarSession final : public TSettingsSession {
  public:
   int32_t ReadInt(const char* name, int32_t defaultValue) override {
     const std::wstring wide = Wide(name);
-    TSettingsHandle store;
     FarSettingsItem item = Item(wide, FST_QWORD);
-    if (store.Get(item)) return static_cast<int32_t>(item.Value.Number);
-    item.Value.Number = static_cast<uint64_t>(static_cast<int64_t>(defaultValue));
-    store.Set(item);
-    return defaultValue;
+    return store_.Get(item) ? static_cast<int32_t>(item.Value.Number) : defaultValue;
   }
   std::string ReadStr(const char* name, const char* defaultValue) override {
     const std::wstring wide = Wide(name);
-    TSettingsHandle store;
     FarSettingsItem item = Item(wide, FST_STRING);
-    if (store.Get(item) && item.Value.String) return Utf8Text(item.Value.String);
-    const std::wstring text = Utf8Wide(defaultValue);
-    item.Value.String = text.c_str();
-    store.Set(item);
-    return defaultValue;
+    return store_.Get(item) && item.Value.String ? Utf8Encode(item.Value.String) : std::string(defaultValue);
   }
   void WriteInt(const char* name, int32_t value) override {
     const std::wstring wide = Wide(name);
-    TSettingsHandle store;
     FarSettingsItem item = Item(wide, FST_QWORD);
     item.Value.Number = static_cast<uint64_t>(static_cast<int64_t>(value));
-    store.Set(item);
+    store_.Set(item);
   }
   void WriteStr(const char* name, const std::string& value) override {
-    const std::wstring wide = Wide(name), text = Utf8Wide(value);
-    TSettingsHandle store;
+    const std::wstring wide = Wide(name), text = WideFromUtf8(value);
     FarSettingsItem item = Item(wide, FST_STRING);
     item.Value.String = text.c_str();
-    store.Set(item);
+    store_.Set(item);
   }
 
   // True when the store has none of the seven settings: a first start.
   bool Empty() {
-    TSettingsHandle store;
     for (const char* name : {"Template", "Blank", "Cols", "ColsTh", "Width", "Height", "BgColor"}) {
       const std::wstring wide = Wide(name);
       FarSettingsItem item = Item(wide, std::strcmp(name, "BgColor") == 0 ? FST_STRING : FST_QWORD);
-      if (store.Get(item)) return false;
+      if (store_.Get(item)) return false;
     }
     return true;
   }
+
+ private:
+  TSettingsHandle store_;
+};
+
+class TFarSettings final : public TSettingsStore {
+ public:
+  std::unique_ptr<TSettingsSession> Open() override { return std::make_unique<TFarSession>(); }
 };
 
 TFarSettings Settings;
 
-// The settings that the 1.x build left for this user under the key the
-// host's 1.x wrapper gives its plugins, copied once into the store.
-void MigrateSettings() {
-  if (!Settings.Empty()) return;
+// The keys where the 1.x build may have left this user's settings, in the
+// order they are tried: the current host's 1.x wrapper gives its plugins
+// Software\Far Manager[\Users\<name>]\Plugins, and a 1.x host itself
+// Software\Far[\Users\<name>]\Plugins, where <name> is the user profile
+// that the host was started with (/u), which it keeps in FARUSER.
+std::vector<std::wstring> OldSettingsKeys() {
+  wchar_t user[256];
+  const DWORD n = Win32.GetEnvironmentVariableW(L"FARUSER", user, 256);
+  const std::wstring profile = n > 0 && n < 256 ? L"\\Users\\" + std::wstring(user, n) : std::wstring();
+  std::vector<std::wstring> keys;
+  for (const wchar_t* root : {L"Software\\Far Manager", L"Software\\Far"}) {
+    if (!profile.empty()) keys.push_back(root + profile + L"\\Plugins\\Galvora");
+    keys.push_back(std::wstring(root) + L"\\Plugins\\Galvora");
+  }
+  return keys;
+}
+
+// The settings that the 1.x build left for this user, copied into the
+// store of a first start: from the first of the old keys that exists.
+void MigrateSettings(TFarSession& session) {
   HKEY key = nullptr;
-  if (Win32.RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Far Manager\\Plugins\\Galvora", 0, KEY_READ, &key) !=
-      ERROR_SUCCESS)
-    return;
+  for (const std::wstring& path : OldSettingsKeys())
+    if (Win32.RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) break;
+  if (!key) return;
   for (const char* name : {"Template", "Blank", "Cols", "ColsTh", "Width", "Height"}) {
     int32_t value = 0;
     DWORD size = sizeof value, type = 0;
     if (Win32.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
         size == sizeof value)
-      Settings.WriteInt(name, value);
+      session.WriteInt(name, value);
   }
   char text[4097];
   DWORD size = sizeof text - 1, type = 0;
   if (Win32.RegQueryValueExA(key, "BgColor", nullptr, &type, reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS &&
       type == REG_SZ) {
     text[size < sizeof text ? size : sizeof text - 1] = '\0';
-    Settings.WriteStr("BgColor", Utf8Text(WidePath(text, cpAnsi)));
+    session.WriteStr("BgColor", Utf8Encode(WidePath(text, cpAnsi)));
   }
   Win32.RegCloseKey(key);
 }
@@ -164,37 +178,27 @@ class TUnicodeHost final : public THost {
   std::wstring Msg(int id) override { return unicode::Msg(id); }
 
   int Dialog(const TDialogDescription& description, int width, int height, const char* helpTopic) override {
-    const size_t count = description.size() / kValuesPerItem;
+    const size_t count = description.size();
     if (count == 0 || !Info.DialogInit) return -1;
     std::vector<FarDialogItem> items(count);
     std::vector<std::wstring> texts(count);
-    bool defaultGiven = false;
     for (size_t i = 0; i < count; ++i) {
-      const TDialogValue* v = &description[i * kValuesPerItem];
+      const TDialogItem& d = description[i];
       FarDialogItem& item = items[i];
       std::memset(&item, 0, sizeof item);
-      item.Type = v[dpType].Int;
-      item.X1 = v[dpX1].Int;
-      item.Y1 = v[dpY1].Int;
-      item.X2 = v[dpX2].Int;
-      item.Selected = DialogSelected(v[dpSelected]);
-      item.Flags = static_cast<uint32_t>(v[dpFlags].Int);
-      if (DialogFocus(v[dpFocus])) item.Flags |= DIF_FOCUS;
-      if (item.Type == DI_BUTTON && !defaultGiven) {
-        item.Flags |= DIF_DEFAULTBUTTON;
-        defaultGiven = true;
-      }
-      const TDialogValue& data = v[dpData];
-      if (data.Kind == TDialogValue::vkInt)
-        texts[i] = Msg(data.Int & 0xFF);
-      else if (data.Kind == TDialogValue::vkTextRef && data.TextRef)
-        texts[i] = Utf8Wide(*data.TextRef);
+      item.Type = HostItemType(d.Kind);
+      item.X1 = d.X1;
+      item.Y1 = d.Y1;
+      item.X2 = d.X2;
+      item.Flags = HostItemFlags(d.Kind) | (d.Focus ? DIF_FOCUS : 0) | (d.Default ? DIF_DEFAULTBUTTON : 0);
+      if (d.Check) item.Selected = *d.Check != 0 ? 1 : 0;
+      if (d.Text >= 0) texts[i] = Msg(d.Text);
+      if (d.Edit) texts[i] = WideFromUtf8(*d.Edit);
       item.Data = texts[i].c_str();
     }
-    // The frame runs from row 1 to one below the last item, as described.
-    const intptr_t lastRow = items[count - 1].Y1;
+    // The frame runs from row 1 to one below the last item.
     items[0].Y1 = 1;
-    items[0].Y2 = lastRow + 1;
+    items[0].Y2 = items[count - 1].Y1 + 1;
     const std::wstring help = helpTopic ? Wide(helpTopic) : std::wstring();
     void* dialog = Info.DialogInit(&kPluginGuid, &kDialogGuid, -1, -1, width, height, help.empty() ? nullptr : help.c_str(),
                                    items.data(), count, 0, 0, nullptr, nullptr);
@@ -203,12 +207,11 @@ class TUnicodeHost final : public THost {
     // The results are the dialog's, read before it is freed.
     if (result >= 0) {
       for (size_t i = 0; i < count; ++i) {
-        const TDialogValue* v = &description[i * kValuesPerItem];
-        if (v[dpSelected].Kind == TDialogValue::vkBoolRef && v[dpSelected].BoolRef)
-          *v[dpSelected].BoolRef = static_cast<uint8_t>(Info.SendDlgMessage(dialog, DM_GETCHECK, i, nullptr) & 0xFF);
-        if (v[dpData].Kind == TDialogValue::vkTextRef && v[dpData].TextRef) {
+        const TDialogItem& d = description[i];
+        if (d.Check) *d.Check = Info.SendDlgMessage(dialog, DM_GETCHECK, i, nullptr) != 0 ? 1 : 0;
+        if (d.Edit) {
           const auto text = reinterpret_cast<const wchar_t*>(Info.SendDlgMessage(dialog, DM_GETCONSTTEXTPTR, i, nullptr));
-          *v[dpData].TextRef = text ? Utf8Text(text) : std::string();
+          *d.Edit = text ? Utf8Encode(text) : std::string();
         }
       }
     }
@@ -231,14 +234,15 @@ class TUnicodeHost final : public THost {
     Info.AdvControl(&kPluginGuid, ACTL_REDRAWALL, 0, nullptr);
   }
 
-  TSelectionResult Selection(TSelection& items, bool) override {
+  TSelectionResult Selection(TSelection& items, bool filesOnly) override {
     PanelInfo panel;
     std::memset(&panel, 0, sizeof panel);
     panel.StructSize = sizeof panel;
-    const bool real = Info.PanelControl && Info.PanelControl(kActivePanel, FCTL_GETPANELINFO, 0, &panel) != 0 &&
-                      panel.PanelType == PTYPE_FILEPANEL &&
+    const bool known = Info.PanelControl && Info.PanelControl(kActivePanel, FCTL_GETPANELINFO, 0, &panel) != 0;
+    // A page needs real files; names may be copied from any panel.
+    const bool real = panel.PanelType == PTYPE_FILEPANEL &&
                       (!(panel.Flags & PFLAGS_PLUGIN) || (panel.Flags & PFLAGS_REALNAMES));
-    if (!real) {
+    if (!known || (filesOnly && !real)) {
       Message({Msg(MNoFilePanel)});
       return srNoFiles;
     }
@@ -352,16 +356,14 @@ void Start(const PluginStartupInfo* info) {
   // A record too short for the services the plugin calls leaves it inert.
   if (!info || info->StructSize < kStartupNeeded) return;
   std::memcpy(&Info, info, info->StructSize < sizeof Info ? info->StructSize : sizeof Info);
-  if (info->FSF) {
-    const size_t size = *static_cast<const size_t*>(info->FSF);
-    std::memcpy(StandardFunctions, info->FSF, size < sizeof StandardFunctions ? size : sizeof StandardFunctions);
-    Info.FSF = StandardFunctions;
-  }
+  Info.FSF = nullptr;
   ModulePath = info->ModuleName ? info->ModuleName : L"";
   Started = true;
   TUseHost use(Host);
-  MigrateSettings();
-  LoadSettings(Settings);
+  // One session: the store is opened once for the whole load.
+  TFarSession session;
+  if (session.Empty()) MigrateSettings(session);
+  LoadSettings(session);
 }
 
 void FillPluginInfo(PluginInfo* info) {

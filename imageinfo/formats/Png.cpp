@@ -25,13 +25,4 @@ void ReadPNG(TDCImageInfo& info, TBlockReader& in) {
   SetSize(info, in, U32BE(in, 16), U32BE(in, 20));
 }
 
-void SetSize(TDCImageInfo& info, TBlockReader& in, uint64_t width, uint64_t height) {
-  if (width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) {
-    in.Fail(pfDamaged);
-    return;
-  }
-  info.Width = static_cast<int32_t>(width);
-  info.Height = static_cast<int32_t>(height);
-}
-
 }  // namespace formats

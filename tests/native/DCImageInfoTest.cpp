@@ -481,10 +481,6 @@ TEST(ReadInfo, FilesOf2GiBOrMoreReportTheLargestSize) {
   EXPECT_EQ((TResult{info.ImageType, info.Width, info.Height, info.Depth}), (TResult{itPNG, 800, 600, 32}));
 }
 
-TEST(SwapLong, ReversesTheFourBytes) {
-  EXPECT_EQ(SwapLong(0x11223344u), 0x44332211u);
-  EXPECT_EQ(SwapLong(0x000000FFu), 0xFF000000u);
-}
 
 // The same probe through the platform's file source.
 class ReadInfoFile : public ::testing::Test {

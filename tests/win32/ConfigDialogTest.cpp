@@ -2,6 +2,7 @@
 // what each closing stores, and the numbers it accepts.
 #include <windows.h>
 
+#include "core/Messages.h"
 #include "host/ansi/FarUtil.h"
 #include "platform/Win32Api.h"
 #include "tests/win32/PluginTestSupport.h"
@@ -53,54 +54,21 @@ using S = std::vector<std::string>;
 
 }  // namespace
 
-TEST_F(ConfigDialog, ShowsTheNineteenItemsOfTheSettingsDialog) {
+TEST_F(ConfigDialog, OpensOnItsFirstItemWithOkAsTheDefaultButton) {
   StartPlugin();
   EXPECT_EQ(host_->Configure(0), 0);
   ASSERT_EQ(host_->Dialogs.size(), 1u);
   const TDialogCall& d = host_->Dialogs[0];
-  EXPECT_EQ(d.ModuleNumber, host_->ModuleNumber);
-  EXPECT_EQ(d.X1, -1);
-  EXPECT_EQ(d.Y1, -1);
-  EXPECT_EQ(d.X2, 41);
-  EXPECT_EQ(d.Y2, 14);
+  EXPECT_EQ((std::vector<int>{d.X1, d.Y1, d.X2, d.Y2}), (std::vector<int>{-1, -1, 41, 14}));
   EXPECT_STREQ(d.HelpTopic, "Config") << "F1 opens the settings' topic of the help file";
-  struct {
-    int type, x1, y1, x2, y2, focus, selected;
-    uint32_t flags;
-    int defaultButton;
-    const char* data;
-  } want[19] = {
-      {3, 3, 1, 37, 12, 0, 0, 0, 0, "Galvora"},
-      {8, 5, 2, 6, 0, 0, 0, 0, 0, "Use template files"},
-      {0, 1, 3, 0, 0, 0, 0, 0x10200, 0, ""},
-      {0, 5, 4, 1, 0, 0, 0, 0, 0, "Colour:"},
-      {6, 15, 4, 20, 0, -1, 0, 0, 0, "000000"},
-      {8, 22, 4, 6, 0, 0, 1, 0, 0, "New window"},
-      {0, 1, 5, 0, 0, 0, 0, 0x10200, 0, ""},
-      {0, 5, 6, 1, 0, 0, 0, 0, 0, "Images per row:"},
-      {6, 24, 6, 27, 0, -1, 0, 0, 0, "0"},
-      {0, 1, 7, 0, 0, 0, 0, 0x10200, 0, ""},
-      {0, 5, 8, 1, 0, 0, 0, 0, 0, "Thumbs per row:"},
-      {6, 24, 8, 27, 0, -1, 0, 0, 0, "6"},
-      {0, 5, 9, 10, 0, 0, 0, 0, 0, "Width:"},
-      {6, 14, 9, 18, 0, 0, 0, 0, 0, "120"},
-      {0, 20, 9, 1, 0, 0, 0, 0, 0, "Height:"},
-      {6, 28, 9, 32, 0, 0, 0, 0, 0, "100"},
-      {0, 1, 10, 0, 0, 0, 0, 0x10200, 0, ""},
-      {7, 0, 11, 0, 0, 0, 0, 0x4000, -1, "OK"},
-      {7, 0, 11, 0, 0, 0, 0, 0x4000, 0, "Cancel"},
-  };
   ASSERT_EQ(d.Items.size(), 19u);
+  EXPECT_EQ((std::vector<int>{d.Items[0].Y1, d.Items[0].Y2}), (std::vector<int>{1, 12})) << "the frame";
+  // Typing at once changes the first check box, not the colour; Enter is OK.
   for (int i = 0; i < 19; ++i) {
-    const auto& it = d.Items[i];
-    const auto& w = want[i];
-    EXPECT_EQ((std::vector<intptr_t>{it.Type, it.X1, it.Y1, it.X2, it.Y2, it.Focus, it.Selected, static_cast<intptr_t>(it.Flags),
-                                it.DefaultButton}),
-              (std::vector<intptr_t>{w.type, w.x1, w.y1, w.x2, w.y2, w.focus, w.selected, static_cast<intptr_t>(w.flags),
-                                w.defaultButton}))
-        << "item " << i;
-    EXPECT_STREQ(it.Data, w.data) << "item " << i;
+    EXPECT_EQ(d.Items[i].Focus != 0, i == kTemplateBox) << "item " << i;
+    EXPECT_EQ(d.Items[i].DefaultButton != 0, i == kOk) << "item " << i;
   }
+  EXPECT_EQ(Shown(d), (S{"0", "000000", "1", "0", "6", "120", "100"}));
 }
 
 TEST_F(ConfigDialog, OkWithoutChangesRewritesAllSevenInTheRecordsOrder) {
@@ -186,28 +154,39 @@ TEST_F(ConfigDialog, SecondButtonAndEscStoreNothing) {
   EXPECT_EQ(Shown(host_->Dialogs[2]), (S{"0", "000000", "1", "0", "6", "120", "100"}));
 }
 
-TEST_F(ConfigDialog, EmptyColourIsStoredAsASingleZeroByte) {
-  StartPlugin();
-  host_->DialogAnswers = {Answer(kOk, {{kColour, ""}})};
-  host_->Configure(0);
-  const TRegValue v = ReadValue(SettingsKey(), "BgColor");
-  EXPECT_EQ(v.Type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(v.Data, std::string(1, '\0'));
-}
-
-TEST_F(ConfigDialog, CheckBoxesShowAndSetOnlyTheLowByte) {
+TEST_F(ConfigDialog, CheckBoxesShowAnyNonZeroValueAndStoreOneOrZero) {
   SetDword(SettingsKey(), "Template", 0x100);
-  SetDword(SettingsKey(), "Blank", 0x201);
+  SetDword(SettingsKey(), "Blank", static_cast<uint32_t>(-1));
   StartPlugin();
   host_->DialogAnswers = {Answer(kOk)};
   host_->Configure(0);
-  EXPECT_EQ(Shown(host_->Dialogs[0])[0], "0");
+  EXPECT_EQ(Shown(host_->Dialogs[0])[0], "1");
   EXPECT_EQ(Shown(host_->Dialogs[0])[2], "1");
-  EXPECT_EQ(ReadValue(SettingsKey(), "Template").Data, Dword(0x100));
+  EXPECT_EQ(ReadValue(SettingsKey(), "Template").Data, Dword(1));
   host_->DialogAnswers = {Answer(kOk, {}, {kTemplateBox, kBlankBox})};
   host_->Configure(0);
-  EXPECT_EQ(ReadValue(SettingsKey(), "Template").Data, Dword(0x101));
-  EXPECT_EQ(ReadValue(SettingsKey(), "Blank").Data, Dword(0x200));
+  EXPECT_EQ(ReadValue(SettingsKey(), "Template").Data, Dword(0)) << "a box cleared is off, whatever was stored";
+  EXPECT_EQ(ReadValue(SettingsKey(), "Blank").Data, Dword(0));
+}
+
+TEST_F(ConfigDialog, ColourIsHexDigitsOrAColoursName) {
+  StartPlugin();
+  for (const char* good : {"336699", "#abc", "Red", "rebeccapurple"}) {
+    host_->DialogAnswers = {Answer(kOk, {{kColour, good}})};
+    host_->Configure(0);
+    EXPECT_EQ(ReadValue(SettingsKey(), "BgColor").Data, std::string(good) + '\0');
+  }
+  host_->Boxes.clear();
+  host_->Dialogs.clear();
+  host_->DialogAnswers = {Answer(kOk, {{kColour, "12345"}, {kCols, "x"}}), Answer(kOk, {{kColour, ""}, {kCols, "1"}}),
+                          Answer(kCancel)};
+  host_->Configure(0);
+  ASSERT_EQ(host_->Dialogs.size(), 3u);
+  EXPECT_NE(host_->Dialogs[1].Items[kColour].Focus, 0);
+  ASSERT_EQ(host_->Boxes.size(), 2u) << "the colour is named first, as it comes first";
+  EXPECT_EQ(host_->Boxes[0].Lines, (S{"Galvora", "Colour: 12345", "is neither hex digits (as 336699) nor the name of a colour."}));
+  EXPECT_EQ(host_->Boxes[1].Lines.at(1), "Colour: ") << "no colour is none of them either";
+  EXPECT_EQ(ReadValue(SettingsKey(), "BgColor").Data, std::string("rebeccapurple") + '\0');
 }
 
 TEST_F(ConfigDialog, CommandMenuShowsTheDialogThenTheMenuAgain) {
@@ -220,24 +199,24 @@ TEST_F(ConfigDialog, CommandMenuShowsTheDialogThenTheMenuAgain) {
   EXPECT_EQ(ReadValue(SettingsKey(), "ColsTh").Data, Dword(3));
 }
 
-// The dialog builder's call of the host, with a description of its own.
-TEST_F(ConfigDialog, RunDialogStoresEveryReferenceUnlessCancelled) {
+// The 1.x dialog service with a description of its own.
+TEST_F(ConfigDialog, RunDialogStoresEveryBoundVariableUnlessCancelled) {
   StartPlugin(/*linked=*/true);
-  using V = TDialogValue;
-  uint8_t box = 0;
-  std::string text = "before", none;
-  const TDialogDescription d = {
-      V::Of(DI_DOUBLEBOX), V::Of(3), V::Of(0), V::Of(30), V::Of(0), V::Of(0),          V::Of(0), V::Of(0),
-      V::Of(DI_CHECKBOX),  V::Of(5), V::Of(2), V::Of(6),  V::Of(0), V::RefBool(&box),  V::Of(0), V::Of(12),
-      V::Of(DI_FIXEDIT),   V::Of(5), V::Of(3), V::Of(9),  V::Of(0), V::Of(0),          V::Of(0), V::RefText(&text),
-      V::Of(DI_TEXT),      V::Of(5), V::Of(4), V::Of(9),  V::Of(0), V::Of(0),          V::Of(0), V::RefText(nullptr),
-      V::Of(DI_BUTTON),    V::Of(0), V::Of(5), V::Of(0),  V::Of(0), V::Of(0),          V::Of(0), V::Of(13),
-  };
+  int32_t box = 0;
+  std::string text = "before";
+  TDialogDescription d(5);
+  d[0] = {dkFrame, 3, 0, 30, MTitle};
+  d[1] = {dkCheckBox, 5, 2, 6, MUseTemplates};
+  d[1].Check = &box;
+  d[2] = {dkEdit, 5, 3, 9};
+  d[2].Edit = &text;
+  d[3] = {dkLabel, 5, 4, 9};
+  d[4] = {dkButton, 0, 5, 0, MOk};
   host_->DialogAnswers = {Answer(-1, {{2, "typed"}}, {1})};
   EXPECT_EQ(RunDialog(nullptr, d, 34, 8), -1);
   EXPECT_EQ(box, 0);
   EXPECT_EQ(text, "before");
-  // Whichever item closes it, every reference is stored.
+  // Whichever item closes it, every bound variable is stored.
   for (int result : {4, 2}) {
     host_->DialogAnswers = {Answer(result, {{2, "typed " + std::to_string(result)}}, {1})};
     EXPECT_EQ(RunDialog(nullptr, d, 34, 8), result);
@@ -245,8 +224,5 @@ TEST_F(ConfigDialog, RunDialogStoresEveryReferenceUnlessCancelled) {
   }
   EXPECT_EQ(box, 0) << "toggled twice";
   const TDialogCall& call = host_->Dialogs.back();
-  EXPECT_EQ(call.X2, 34);
-  EXPECT_EQ(call.Y2, 8);
-  EXPECT_EQ(call.Items.size(), 5u);
-  EXPECT_EQ(call.Items[0].Y2, 6) << "one below the last item";
+  EXPECT_EQ((std::vector<int>{call.X2, call.Y2, call.Items[0].Y2}), (std::vector<int>{34, 8, 6}));
 }

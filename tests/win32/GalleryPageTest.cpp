@@ -139,12 +139,13 @@ TEST_F(GalleryPage, ProbedHeightWithoutWidthStillGetsSizeAttributes) {
   EXPECT_NE(page[3].find("0x50\" border=0 ></a>"), std::string::npos);
 }
 
-TEST_F(GalleryPage, BackgroundColourGetsAHashUnlessItHasOne) {
+TEST_F(GalleryPage, BackgroundColourGetsAHashOnlyBeforeHexDigits) {
   struct {
     const char* stored;
     const char* written;
-  } cases[] = {{"#336699", "#336699"}, {"red", "#red"}, {"", "#"}, {"12#34", "12#34"},
-               {"#fff\" onload=\"x", "#fff&quot; onload=&quot;x"}, {"a'&b", "#a&#39;&amp;b"}};
+  } cases[] = {{"#336699", "#336699"}, {"336699", "#336699"}, {"fA0", "#fA0"}, {"red", "red"}, {"", ""},
+               {"12345", "12345"}, {"12#34", "12#34"}, {"#fff\" onload=\"x", "#fff&quot; onload=&quot;x"},
+               {"a'&b", "a&#39;&amp;b"}};
   for (const auto& c : cases) {
     SetValue(SettingsKey(), "BgColor", REG_SZ, std::string(c.stored) + '\0');
     StartPlugin();

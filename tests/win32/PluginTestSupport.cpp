@@ -243,7 +243,6 @@ void PluginTest::StartPlugin(bool linked) {
   if (linked) {
     // The linked copy is never unloaded; give it the state of a fresh load.
     PluginConfig = TPluginConfig();
-    RegSubKey.clear();
     host_->Use(LinkedPlugin(), DllPath());
   } else {
     ASSERT_TRUE(host_->Load(DllPath())) << host_->Error();

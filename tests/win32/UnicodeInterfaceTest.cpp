@@ -167,8 +167,9 @@ TEST_F(UnicodeInterface, SettingsComeOverOnceFromThe1xKeyAndGoBackThroughTheDial
   Start();
   EXPECT_EQ(bench_->Numbers[L"Cols"], 3u);
   EXPECT_EQ(bench_->Texts[L"BgColor"], L"336699");
-  EXPECT_EQ(bench_->Numbers[L"ColsTh"], 6u) << "what the 1.x build left not, from the defaults";
-  EXPECT_GT(bench_->Commits, 0);
+  EXPECT_EQ(bench_->Numbers.count(L"ColsTh"), 0u) << "what the 1.x build left not is read as its default, never written";
+  EXPECT_EQ((std::vector<int>{bench_->Opens, bench_->Commits}), (std::vector<int>{1, 1}))
+      << "the values taken over and read in one session";
   // Once only: the store has values now.
   SetDword(kSettingsKey1x, "Cols", 5);
   numbers_ = bench_->Numbers;
@@ -182,6 +183,7 @@ TEST_F(UnicodeInterface, SettingsComeOverOnceFromThe1xKeyAndGoBackThroughTheDial
   answer.Result = 17;
   bench_->DialogAnswers = {answer};
   EXPECT_EQ(bench_->Configure(), 1);
+  EXPECT_EQ((std::vector<int>{bench_->Opens, bench_->Commits}), (std::vector<int>{2, 2})) << "OK stores in one session";
   ASSERT_EQ(bench_->Dialogs.size(), 1u);
   const TDialog3Call& d = bench_->Dialogs[0];
   EXPECT_EQ(d.Width, 41);
@@ -191,11 +193,29 @@ TEST_F(UnicodeInterface, SettingsComeOverOnceFromThe1xKeyAndGoBackThroughTheDial
   EXPECT_EQ(d.Items[0].Y2, 12);
   EXPECT_EQ(d.Texts[10], L"Thumbs per row:");
   EXPECT_EQ(d.Items[17].Flags, 0x4000u | 0x100000000ull) << "the first button is the default";
-  EXPECT_NE(d.Items[4].Flags & 0x200000000ull, 0u) << "focus";
+  EXPECT_NE(d.Items[1].Flags & 0x200000000ull, 0u) << "focus";
   EXPECT_EQ(d.Texts[8], L"3");
   EXPECT_EQ(bench_->Numbers[L"Width"], 200u);
   EXPECT_EQ(bench_->Numbers[L"Template"], 1u);
   EXPECT_EQ(bench_->Texts[L"BgColor"], L"abc");
+}
+
+TEST_F(UnicodeInterface, SettingsComeFromTheFirstOfTheOldKeysThatExists) {
+  // Where the 1.x build may have kept them, most particular first.
+  const std::string keys[] = {"Software\\Far Manager\\Users\\\xE9va\\Plugins\\Galvora", kSettingsKey1x,
+                              "Software\\Far\\Users\\\xE9va\\Plugins\\Galvora", "Software\\Far\\Plugins\\Galvora"};
+  SetEnvironmentVariableW(L"FARUSER", L"\u00E9va");
+  for (int first = 3; first >= 0; --first) {
+    for (int k = first; k < 4; ++k) SetDword(keys[k], "ColsTh", 10 + k);
+    numbers_.clear();
+    Start();
+    EXPECT_EQ(bench_->Numbers[L"ColsTh"], 10u + first) << keys[first];
+  }
+  SetEnvironmentVariableW(L"FARUSER", nullptr);
+  numbers_.clear();
+  Start();
+  EXPECT_EQ(bench_->Numbers[L"ColsTh"], 11u) << "without a profile, the profiles' keys are not read";
+  for (const std::string& key : keys) DeleteKeyTree(key);
 }
 
 TEST_F(UnicodeInterface, MacroRunsOneCommandWithoutTheMenu) {

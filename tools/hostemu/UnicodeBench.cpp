@@ -194,6 +194,7 @@ struct THost3Services {
         if (!c || c->StructSize < sizeof(FarSettingsCreate) || std::memcmp(&c->Guid, &b->PluginGuid, sizeof(GUID)) != 0)
           return 0;
         c->Handle = reinterpret_cast<HANDLE>(static_cast<intptr_t>(77));
+        ++b->Opens;
         return 1;
       }
       case 1:

@@ -163,7 +163,7 @@ class TUnicodeBench {
   // The settings store: name to a number or a text.
   std::map<std::wstring, unsigned long long> Numbers;
   std::map<std::wstring, std::wstring> Texts;
-  int Commits = 0;
+  int Opens = 0, Commits = 0;
 
   // What the plugin did.
   std::vector<TMenu3Call> Menus;

@@ -1,4 +1,4 @@
-#include "platform/AnsiText.h"
+#include "host/ansi/AnsiEncoder.h"
 
 #include "platform/Win32Api.h"
 

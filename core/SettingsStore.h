@@ -3,20 +3,24 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
-class TSettingsStore {
+// The store, opened once for a whole load or a whole store of the
+// settings; what was written is kept when the session ends.
+class TSettingsSession {
  public:
-  virtual ~TSettingsStore() = default;
-  // An integer or a text; whatever cannot be read is written back with
-  // its default, which is then returned.
+  virtual ~TSettingsSession() = default;
+  // An integer or a text, or the default when it cannot be read (the store
+  // decides whether that default is written back).
   virtual int32_t ReadInt(const char* name, int32_t defaultValue) = 0;
   virtual std::string ReadStr(const char* name, const char* defaultValue) = 0;
   virtual void WriteInt(const char* name, int32_t value) = 0;
   virtual void WriteStr(const char* name, const std::string& text) = 0;
 };
 
-// Reads all seven persistent settings into PluginConfig.
-void LoadSettings(TSettingsStore& store);
-// Stores all seven, in the record's order.
-void StoreSettings(TSettingsStore& store);
+class TSettingsStore {
+ public:
+  virtual ~TSettingsStore() = default;
+  virtual std::unique_ptr<TSettingsSession> Open() = 0;
+};

@@ -3,7 +3,7 @@
 // "best fit" of another letter (which would link another file).
 #pragma once
 
-#include "gallery/PageText.h"
+#include "core/PageEncoder.h"
 
 class TAnsiEncoder final : public TPageEncoder {
  public:

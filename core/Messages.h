@@ -28,9 +28,12 @@ enum TLangMsg : int {
   MNotANumber = 22,
   MGuideFile = 23,
   MNoFilePanel = 24,
+  MNotAColour = 25,
+  MNoPictures = 26,
+  MCannotWritePage = 27,
 };
 
-constexpr int kMessageCount = 25;
+constexpr int kMessageCount = 28;
 
 // Topics of the help files (GalvoraEng.hlf, GalvoraRus.hlf) that F1 opens.
 constexpr const char* kMenuHelpTopic = "Menu";
