@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "imageinfo/ByteSource.h"
+#include "platform/LargeMemory.h"
 
 // Why a file got no size.
 enum TProbeFailure : uint8_t {
@@ -37,6 +37,7 @@ class TBlockReader {
   // n (at most 8) bytes at offset; zeros and the truncated verdict when
   // fewer are left.
   const uint8_t* At(uint64_t offset, size_t n) {
+    ++steps_;
     if (offset > size_ || n > size_ - offset) return Fail(pfTruncated);
     if (!Holds(offset, n)) {
       Load(offset, std::max<uint64_t>(n, kReadBlock));
@@ -49,6 +50,7 @@ class TBlockReader {
   // window holds fewer, `wanted` bytes are read there (cut at the end of the
   // file). Returns how many there are, fewer than minimum only at the end.
   size_t View(uint64_t offset, size_t minimum, size_t wanted, const uint8_t*& data) {
+    ++steps_;
     if (!Holds(offset, minimum)) Load(offset, std::max(minimum, wanted));
     if (offset < start_ || offset > start_ + length_) return 0;
     data = window_ + (offset - start_);
@@ -72,6 +74,12 @@ class TBlockReader {
   TProbeFailure Verdict() const { return verdict_; }
   void ClearVerdict() { verdict_ = pfNone; }
 
+  // What the readers cost so far: bytes read from the source, and reads of
+  // the window (At and View calls). Every reader's work is bounded; the
+  // fuzz target holds both to a multiple of the file's length.
+  uint64_t BytesLoaded() const { return loaded_; }
+  uint64_t Steps() const { return steps_; }
+
  private:
   static constexpr size_t kReadBlock = 4096;
   // Loads up to this size stay on the stack: the JPEG start-marker search
@@ -83,27 +91,31 @@ class TBlockReader {
     return offset >= start_ && offset - start_ <= length_ && n <= length_ - (offset - start_);
   }
 
+  // A block larger than the stack's comes from the non-aborting allocator:
+  // when it cannot be had, the window is empty and the reads fail.
   void Load(uint64_t offset, uint64_t n) {
     n = offset < size_ ? std::min(n, size_ - offset) : 0;
     uint8_t* target = stack_;
     if (n > kStackBlock) {
-      heap_.resize(static_cast<size_t>(n));
-      target = heap_.data();
+      if (heap_.Capacity() < n && !heap_.Allocate(static_cast<size_t>(n))) n = 0;
+      target = reinterpret_cast<uint8_t*>(heap_.Data());
     }
     // Not cleared first: only the bytes that were read are ever looked at.
     length_ = n ? source_.ReadAt(offset, target, static_cast<size_t>(n)) : 0;
-    window_ = target;
+    loaded_ += length_;
+    window_ = length_ ? target : stack_;
     start_ = offset;
   }
 
   TByteSource& source_;
   uint64_t size_;
   uint8_t stack_[kStackBlock];
-  std::vector<uint8_t> heap_;
+  TLargeBuffer heap_;
   const uint8_t* window_ = stack_;
   uint64_t start_ = 0;
   size_t length_ = 0;
   TProbeFailure verdict_ = pfNone;
+  uint64_t loaded_ = 0, steps_ = 0;
 };
 
 inline uint8_t U8(TBlockReader& in, uint64_t off) { return *in.At(off, 1); }

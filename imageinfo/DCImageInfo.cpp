@@ -96,6 +96,8 @@ void TDCImageInfo::ReadInfoFrom(std::unique_ptr<TByteSource> source) {
   } else {
     Failure = pfUnrecognised;
   }
+  BytesRead = in.BytesLoaded();
+  Steps = in.Steps();
   Stream.reset();
 }
 

@@ -53,6 +53,9 @@ class TDCImageInfo {
   int32_t Orientation = 0;
   // Why the last file probed got no size; pfNone when it got one.
   TProbeFailure Failure = pfNone;
+  // What probing the last file cost: bytes read from it, and reads of the
+  // readers' window. Bounded by a multiple of the file's length.
+  uint64_t BytesRead = 0, Steps = 0;
 
   // Probes one file, named in UTF-16 (or, for the tools, in the ANSI code
   // page). Whatever goes wrong leaves a cleared result; nothing is raised.

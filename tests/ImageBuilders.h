@@ -330,9 +330,12 @@ inline TBytes Ispe(uint32_t w, uint32_t h) {
   return FullBox("ispe", 0, 0, p);
 }
 inline TBytes Irot(uint8_t angle) { return Box("irot", {angle}); }
-inline TBytes Clap(uint32_t w, uint32_t h) {
+// A clean aperture of w x h whole pixels, its centre offset by
+// horizontal / divisor and vertical / divisor from the picture's.
+inline TBytes Clap(uint32_t w, uint32_t h, int32_t horizontal = 0, int32_t vertical = 0, uint32_t divisor = 1) {
   TBytes p;
-  for (uint32_t v : {w, 1u, h, 1u, 0u, 1u, 0u, 1u}) Append(p, Be32(v));
+  for (uint32_t v : {w, 1u, h, 1u, static_cast<uint32_t>(horizontal), divisor, static_cast<uint32_t>(vertical), divisor})
+    Append(p, Be32(v));
   return Box("clap", p);
 }
 inline TBytes Pixi(std::initializer_list<int> bits) {

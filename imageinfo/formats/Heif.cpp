@@ -1,7 +1,8 @@
 // AVIF and HEIF/HEIC: the primary item (pitm), its properties through the
 // association box (ipma) in the property container (ipco): the size from
 // ispe, then the transforms in the order ipma lists them (irot turns by a
-// quarter, clap crops to the clean aperture), and the depth from pixi.
+// quarter, clap crops to the clean aperture where a browser does), and the
+// depth from pixi.
 #include "imageinfo/formats/Formats.h"
 
 #include <utility>
@@ -70,6 +71,25 @@ bool Associations(TBlockReader& in, const TBox& ipma, uint32_t item, TAssociatio
   return !in.Failed();
 }
 
+// The clean aperture of the clap box at p, when a browser applies it to a
+// width x height picture: whole pixels, inside the picture, and its origin
+// ((W - cw) / 2 + horizOff, likewise vertically) exactly at (0, 0). Any
+// other aperture leaves the picture whole.
+bool TopLeftAperture(TBlockReader& in, uint64_t p, uint64_t width, uint64_t height, int64_t (&crop)[2]) {
+  const uint64_t sides[2] = {width, height};
+  for (int axis = 0; axis < 2; ++axis) {
+    const uint64_t at = p + 8 * axis, offsetAt = p + 16 + 8 * axis;
+    const int64_t n = U32BE(in, at), d = U32BE(in, at + 4);
+    const int64_t offN = static_cast<int32_t>(U32BE(in, offsetAt)), offD = U32BE(in, offsetAt + 4);
+    if (d == 0 || offD == 0 || n % d != 0 || n / d <= 0 || static_cast<uint64_t>(n / d) > sides[axis]) return false;
+    crop[axis] = n / d;
+    // (W - cw) / 2 + offN / offD == 0, that is offN / offD == (cw - W) / 2.
+    const int64_t difference = crop[axis] - static_cast<int64_t>(sides[axis]);
+    if (difference == 0 ? offN != 0 : (2 * offN) % difference != 0 || (2 * offN) / difference != offD) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool IsHEIF(const uint8_t* head, size_t n) {
@@ -103,34 +123,33 @@ void ReadHEIF(TDCImageInfo& info, TBlockReader& in) {
     if (box.Type == FourCC("ipma") && !Associations(in, box, item, properties)) return;
     at = box.End;
   }
-  // The property boxes by their place in ipco, as far as the associations
-  // reach: the first ones kept at hand, any further one found by a walk.
-  constexpr int kKept = 64;
-  TBox kept[kKept];
-  int known = 0;
-  for (uint64_t at = ipco.Payload; at < ipco.End && known < kKept;) {
-    if (!ReadBox(in, at, ipco.End, false, kept[known])) return;
-    at = kept[known++].End;
+  // The associated property boxes, found in one walk over ipco: box k
+  // (1-based) is looked up only as far as the highest index asked for.
+  TBox found[255];
+  bool have[255] = {};
+  uint8_t wanted[32768 / 8] = {};  // the indices asked for, as bits
+  uint16_t highest = 0;
+  for (int k = 0; k < properties.Count; ++k) {
+    const uint16_t i = properties.Index[k];
+    wanted[i / 8] = static_cast<uint8_t>(wanted[i / 8] | 1 << (i % 8));
+    highest = i > highest ? i : highest;
   }
-  auto property = [&](uint16_t index, TBox& box) {
-    if (index <= known) {
-      box = kept[index - 1];
-      return true;
-    }
-    if (known < kKept) return false;  // ipco has fewer boxes
-    uint64_t at = kept[kKept - 1].End;
-    for (int i = kKept; i < index; ++i, at = box.End)
-      if (at >= ipco.End || !ReadBox(in, at, ipco.End, false, box)) return false;
-    return true;
-  };
-
+  uint16_t index = 0;
+  for (uint64_t at = ipco.Payload; at < ipco.End && index < highest;) {
+    TBox box;
+    if (!ReadBox(in, at, ipco.End, false, box)) return;
+    at = box.End;
+    ++index;
+    if (!(wanted[index / 8] & 1 << (index % 8))) continue;
+    for (int k = 0; k < properties.Count; ++k)
+      if (properties.Index[k] == index) found[k] = box, have[k] = true;
+  }
   uint64_t width = 0, height = 0;
   bool sized = false;
   info.Depth = 24;
   for (int k = 0; k < properties.Count; ++k) {
-    TBox box;
-    if (properties.Index[k] == 0 || !property(properties.Index[k], box)) continue;  // 0 is no property
-    if (in.Failed()) return;
+    if (!have[k]) continue;  // index 0 is no property, and one past ipco's boxes is none either
+    const TBox& box = found[k];
     auto needs = [&](uint64_t bytes) {
       if (box.End - box.Payload < bytes) in.Fail(pfDamaged);
       return !in.Failed();
@@ -141,14 +160,9 @@ void ReadHEIF(TDCImageInfo& info, TBlockReader& in) {
       sized = true;
     } else if (box.Type == FourCC("irot") && needs(1)) {
       if (U8(in, box.Payload) & 1) std::swap(width, height);  // a quarter or three quarters
-    } else if (box.Type == FourCC("clap") && needs(16)) {
-      const uint32_t wN = U32BE(in, box.Payload), wD = U32BE(in, box.Payload + 4);
-      const uint32_t hN = U32BE(in, box.Payload + 8), hD = U32BE(in, box.Payload + 12);
-      // Only a whole-pixel aperture counts, as decoders take it.
-      if (wD != 0 && hD != 0 && wN % wD == 0 && hN % hD == 0 && wN / wD > 0 && hN / hD > 0) {
-        width = wN / wD;
-        height = hN / hD;
-      }
+    } else if (box.Type == FourCC("clap") && needs(32)) {
+      int64_t crop[2];
+      if (TopLeftAperture(in, box.Payload, width, height, crop)) width = crop[0], height = crop[1];
     } else if (box.Type == FourCC("pixi") && needs(5)) {
       const uint8_t channels = U8(in, box.Payload + 4);
       if (needs(5u + channels) && channels > 0) {

@@ -1,5 +1,8 @@
-// PNG: the signature, then the IHDR chunk with the full 32-bit width and height.
+// PNG: the signature, then the IHDR chunk with the full 32-bit width and
+// height. Apple's optimised PNG puts a CgBI chunk first; IHDR follows it.
 #include "imageinfo/formats/Formats.h"
+
+#include "imageinfo/formats/IsoBox.h"
 
 namespace formats {
 
@@ -7,8 +10,10 @@ bool IsPNG(const uint8_t* head, size_t n) { return n >= 3 && head[0] == 0x89 && 
 
 void ReadPNG(TDCImageInfo& info, TBlockReader& in) {
   info.ImageType = itPNG;
-  const int32_t bitDepth = U8(in, 24);
-  switch (U8(in, 25)) {
+  uint64_t header = 8;  // the first chunk: its length, type, then data
+  if (U32BE(in, 12) == FourCC("CgBI")) header += 12 + uint64_t{U32BE(in, 8)};
+  const int32_t bitDepth = U8(in, header + 16);
+  switch (U8(in, header + 17)) {
     case 0: info.Depth = bitDepth; break;
     case 2: info.Depth = 3 * bitDepth; break;
     case 3: info.Depth = 8; break;  // a palette index, whatever its bit depth
@@ -20,9 +25,7 @@ void ReadPNG(TDCImageInfo& info, TBlockReader& in) {
       in.Fail(pfDamaged);
       return;
   }
-  // A file that carries a CgBI chunk before IHDR is read at the same
-  // offsets, on purpose: its header is not a standard one.
-  SetSize(info, in, U32BE(in, 16), U32BE(in, 20));
+  SetSize(info, in, U32BE(in, header + 8), U32BE(in, header + 12));
 }
 
 }  // namespace formats

@@ -3,7 +3,8 @@
 // the DOCTYPE, is <svg within the first 64 KB. Its width and height are
 // lengths in CSS units; a side that is missing, a percentage or in another
 // unit is unknown and follows from the other side and the viewBox, as a
-// browser sizes an <img> of it.
+// browser sizes an <img> of it (with neither side, the viewBox's ratio fits
+// inside 300 x 150).
 #include "imageinfo/formats/Formats.h"
 
 #include <cstring>
@@ -233,8 +234,11 @@ void ReadSVG(TDCImageInfo& info, TBlockReader& in) {
   const bool knownH = svg.HasHeight && Length(svg.Height, h);
   const bool ratio = svg.HasViewBox && ViewBox(svg.ViewBox, boxW, boxH);
   if (!knownW && !knownH) {
+    // A ratio alone: the largest size of that ratio inside 300 x 150.
     w = kDefaultWidth;
-    h = ratio ? w * boxH / boxW : kDefaultHeight;
+    h = kDefaultHeight;
+    if (ratio && boxW * kDefaultHeight >= boxH * kDefaultWidth) h = kDefaultWidth * boxH / boxW;
+    else if (ratio) w = kDefaultHeight * boxW / boxH;
   } else if (!knownW) {
     w = ratio ? h * boxW / boxH : kDefaultWidth;
   } else if (!knownH) {

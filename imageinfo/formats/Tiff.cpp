@@ -12,6 +12,10 @@ namespace {
 constexpr uint64_t kMaxSummedSamples = 1024;
 // A BigTIFF directory of more entries than this is no real one.
 constexpr uint64_t kMaxBigEntries = 1u << 20;
+// Entries are sorted by tag, and the ones read come early; no real
+// directory holds this many before them, so the walk stops there.
+constexpr uint64_t kMaxWalkedEntries = 4096;
+constexpr uint64_t kLastTagRead = 274;
 
 class TTiffReader {
  public:
@@ -87,21 +91,26 @@ void ReadTIFF(TDCImageInfo& info, TBlockReader& in) {
     entries = t.U16(directory);
   }
   const uint64_t first = directory + (big ? 8 : 2);
-  in.Prefetch(first, t.EntrySize() * entries);
+  const uint64_t walked = entries < kMaxWalkedEntries ? entries : kMaxWalkedEntries;
+  in.Prefetch(first, t.EntrySize() * walked);
 
   uint64_t width = 0, height = 0, depth = 1;  // one bit per sample when the tag is missing
-  for (uint64_t k = 0; k < entries && !in.Failed(); ++k) {
+  uint64_t samples = 0;                       // the entry of tag 258, if any
+  for (uint64_t k = 0; k < walked && !in.Failed(); ++k) {
     const uint64_t e = first + t.EntrySize() * k;
     const uint64_t tag = t.U16(e);
+    if (tag > kLastTagRead) break;
     if (tag != 256 && tag != 257 && tag != 258 && tag != 274) continue;
     const uint16_t type = static_cast<uint16_t>(t.U16(e + 2));
     const uint64_t field = e + 4 + t.WordSize();
     // A later entry of the same tag wins.
     if (tag == 256) width = t.Value(type, field);
     if (tag == 257) height = t.Value(type, field);
-    if (tag == 258) depth = t.SampleBits(type, t.Word(e + 4), e);
+    if (tag == 258) samples = e;
     if (tag == 274) info.Orientation = type == 3 ? static_cast<int32_t>(t.U16(field)) : 0;
   }
+  // Summed once, for the entry that counts: the values may lie elsewhere.
+  if (samples && !in.Failed()) depth = t.SampleBits(static_cast<uint16_t>(t.U16(samples + 2)), t.Word(samples + 4), samples);
   if (in.Failed()) return;
   if (width == 0 || height == 0 || depth == 0 || depth > 0x7FFFFFFFu) {
     in.Fail(pfDamaged);

@@ -71,6 +71,24 @@ unicode_page() {
 unicode_thumbnails=$(unicode_page 1)
 unicode_full=$(unicode_page 0)
 
+# Pictures whose shown size follows rules of the browser's own: AVIF clean
+# apertures (applied only at the top left) and SVGs sized by a viewBox alone
+# (its ratio inside 300 x 150), through the Unicode interface.
+extra="$out/extra-samples"
+rm -rf "$extra" && mkdir -p "$extra"
+/usr/bin/python3 -c "from PIL import Image; Image.new('RGB', (64, 48), (200, 90, 40)).save('$out/extra-source.png')"
+avifenc -s 10 --crop 0,0,32,24 "$out/extra-source.png" "$extra/clap-top-left.avif" >/dev/null
+avifenc -s 10 --crop 8,8,32,24 "$out/extra-source.png" "$extra/clap-centred.avif" >/dev/null
+for box in "square 100 100" "tall 100 400" "wide 400 100"; do
+  set -- $box
+  printf '<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 %s %s"><rect width="%s" height="%s" fill="teal"/></svg>\n' \
+    "$2" "$3" "$2" "$3" >"$extra/viewbox-$1.svg"
+done
+record="$out/hostemu-extra.txt"
+LC_ALL=C.UTF-8 wine "$bin/hostemu.exe" --unicode --plugin "$winbin\\Galvora.dll" \
+  --folder "$(LC_ALL=C.UTF-8 winepath -w "$extra")" --menu 1 --handler "$winbin\\openrec.exe" "$log" >"$record"
+extra_thumbnails=$(kept page-extra "$record")
+
 # The modern template sets. A raw file:// address cannot carry # or % in a
 # name, so the template pages leave those two samples out; the HTML checker
 # gets names in plain ASCII, since it reads every page as utf-8.
@@ -108,6 +126,6 @@ wine reg delete "HKCU\\$root" /f >/dev/null 2>&1 || true
 
 cd "$here/build/tools/node"
 node "$here/tests/browser/check-gallery.mjs" "$out" "thumbnails=$thumbnails" "full=$full" \
-  "unicode-thumbnails=$unicode_thumbnails" "unicode-full=$unicode_full" \
+  "unicode-thumbnails=$unicode_thumbnails" "unicode-full=$unicode_full" "extra-thumbnails=$extra_thumbnails" \
   "template-thumbnails=$template_thumbnails" "template-full=$template_full"
 node "$here/tests/browser/check-html.mjs" "$paths_file" "${html_pages[@]}"

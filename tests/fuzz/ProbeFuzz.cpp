@@ -1,5 +1,7 @@
 // The probe over arbitrary bytes: never a crash, never a read outside its
-// buffers, and for the six older formats always the results of the literal
+// buffers, a cost bounded by the input's length (bytes read and reads of the
+// window, so that no input makes any reader walk the same bytes over and
+// over), and for the six older formats always the results of the literal
 // per-byte reading. The newer formats have no second reading; for them the
 // result must hold together.
 #include <cstdint>
@@ -20,5 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (info.ImageType == itNone && (info.Width || info.Height || info.Depth || info.Failure == pfNone)) std::abort();
   if (info.Stream) std::abort();
+  if (!reference::CostIsBounded(info.BytesRead, info.Steps, size)) std::abort();
   return 0;
 }

@@ -14,6 +14,14 @@
 
 namespace reference {
 
+// What probing an input of `size` bytes may cost: the first read (4 KB),
+// the JPEG start search (20 KB) and the SVG window (68 KB) may each cover
+// the whole of a short file; beyond those, every reader moves forward
+// through the file or stays within a bounded range.
+inline bool CostIsBounded(uint64_t bytesRead, uint64_t steps, uint64_t size) {
+  return bytesRead <= 8 * size + 256 * 1024 && steps <= 8 * size + 200000;
+}
+
 struct TResult {
   int ImageType = 0, Width = 0, Height = 0, Depth = 0;
   int32_t FileSize = 0;
@@ -73,14 +81,16 @@ class TProbe {
 
   void Png() {
     r_.ImageType = 3;
-    const int b = static_cast<int>(B(24)), ct = static_cast<int>(B(25));
+    // After a leading CgBI chunk (Apple's), IHDR is the second chunk.
+    const uint64_t h = BE32(12) == 0x43674249u ? 20 + BE32(8) : 8;
+    const int b = static_cast<int>(B(h + 16)), ct = static_cast<int>(B(h + 17));
     if (ct == 0) r_.Depth = b;
     else if (ct == 2) r_.Depth = 3 * b;
     else if (ct == 3) r_.Depth = 8;
     else if (ct == 4) r_.Depth = 2 * b;
     else if (ct == 6) r_.Depth = 4 * b;
     else { r_.ImageType = 0; return; }
-    Size(BE32(16), BE32(20));
+    Size(BE32(h + 8), BE32(h + 12));
   }
   void Size(uint64_t w, uint64_t h) {
     if (w > 0x7FFFFFFF || h > 0x7FFFFFFF) throw TEnd{};
@@ -116,16 +126,26 @@ class TProbe {
     r_.Width = static_cast<int>(w);
     r_.Height = static_cast<int>(h);
   }
+  // A header as browsers take it: a size they know, one plane, a bit count
+  // they draw (0 only for a JPEG or PNG stream in a Windows header).
   void Bmp() {
     r_.ImageType = 4;
-    if (LE32(14) == 12) {
+    const uint64_t size = LE32(14);
+    const bool core = size == 12;
+    const uint64_t planes = LE16(core ? 22 : 26), bits = LE16(core ? 24 : 28);
+    const uint64_t compression = core || bits != 0 || size < 20 ? 0 : LE32(30);
+    const bool sized = core || size == 40 || size == 108 || size == 124 ||
+                       (size >= 16 && size <= 64 && (size % 4 == 0 || size == 42 || size == 46));
+    const bool drawn = bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 24 ||
+                       (!core && (bits == 16 || bits == 32 || (bits == 0 && (compression == 4 || compression == 5))));
+    if (!sized || planes != 1 || !drawn) throw TEnd{};
+    r_.Depth = static_cast<int>(bits);
+    if (core) {
       r_.Width = static_cast<int>(LE16(18));
       r_.Height = static_cast<int>(LE16(20));
-      r_.Depth = static_cast<int>(LE16(24));
       return;
     }
     const int64_t w = static_cast<int32_t>(LE32(18)), h = static_cast<int32_t>(LE32(22));
-    r_.Depth = static_cast<int>(B(28));
     if (w <= 0 || h == INT32_MIN) throw TEnd{};
     r_.Width = static_cast<int>(w);
     r_.Height = static_cast<int>(h < 0 ? -h : h);
@@ -173,24 +193,36 @@ class TProbe {
       count = u16(dir);
     }
     const uint64_t entry = big ? 20 : 12, wordSize = big ? 8 : 4, first = dir + (big ? 8 : 2);
-    uint64_t w = 0, h = 0, depth = 1;
-    for (uint64_t i = 0; i < count; ++i) {
+    // The walk stops at the first tag past 274, or after 4096 entries; bits
+    // per sample are summed for the last entry of tag 258 alone.
+    uint64_t w = 0, h = 0, depth = 1, samples = 0;
+    for (uint64_t i = 0; i < count && i < 4096; ++i) {
       const uint64_t e = first + entry * i;
       const uint64_t tag = u16(e);
+      if (tag > 274) break;
       if (tag != 256 && tag != 257 && tag != 258 && tag != 274) continue;
       const uint64_t type = u16(e + 2), field = e + 4 + wordSize;
       if (tag == 256) w = value(type, field);
       if (tag == 257) h = value(type, field);
       if (tag == 274) r_.Orientation = type == 3 ? static_cast<int>(u16(field)) : 0;
-      if (tag != 258) continue;
-      const uint64_t n = word(e + 4);
-      if (n <= 1) { depth = value(type, field); continue; }
+      if (tag == 258) samples = e;
+    }
+    if (samples) {
+      const uint64_t e = samples, type = u16(e + 2), field = e + 4 + wordSize, n = word(e + 4);
       const uint64_t size = type == 1 ? 1 : type == 3 ? 2 : type == 4 ? 4 : type == 16 && big ? 8 : 0;
-      if (size == 0 || n > 1024) { depth = n * 8; continue; }
-      const uint64_t at = n * size <= wordSize ? field : word(field);
-      if (at > n_ || n * size > n_ - at) { depth = n * 8; continue; }
-      depth = 0;
-      for (uint64_t k = 0; k < n; ++k) depth += value(type, at + k * size);
+      if (n <= 1) {
+        depth = value(type, field);
+      } else if (size == 0 || n > 1024) {
+        depth = n * 8;
+      } else {
+        const uint64_t at = n * size <= wordSize ? field : word(field);
+        if (at > n_ || n * size > n_ - at) {
+          depth = n * 8;
+        } else {
+          depth = 0;
+          for (uint64_t k = 0; k < n; ++k) depth += value(type, at + k * size);
+        }
+      }
     }
     if (w == 0 || h == 0 || depth == 0 || depth > 0x7FFFFFFF) throw TEnd{};
     Size(w, h);

@@ -98,9 +98,8 @@ TEST(ReadGIF, DepthIsLowThreeBitsOfPackedBytePlusOne) {
 }
 
 TEST(ReadBMP, SidesAsBrowsersShowThem) {
-  // Top-down, wide, and the low byte of the bit count.
-  EXPECT_EQ(Probe(BmpHeader(200, -100, 24)), (TResult{itBMP, 200, 100, 24}));
-  EXPECT_EQ(Probe(BmpHeader(70000, 100, 0x120)), (TResult{itBMP, 70000, 100, 0x20}));
+  EXPECT_EQ(Probe(BmpHeader(200, -100, 24)), (TResult{itBMP, 200, 100, 24})) << "top-down";
+  EXPECT_EQ(Probe(BmpHeader(70000, 100, 32)), (TResult{itBMP, 70000, 100, 32}));
   // A width of 0 or less, or a height with no absolute value, is damage.
   for (int32_t w : {0, -5}) EXPECT_EQ(Probe(BmpHeader(w, 10, 8)), kNothing);
   EXPECT_EQ(Probe(BmpHeader(10, INT32_MIN, 8)), kNothing);
@@ -112,6 +111,30 @@ TEST(ReadBMP, SidesAsBrowsersShowThem) {
   Put16LE(os2, 22, 1);
   Put16LE(os2, 24, 8);
   EXPECT_EQ(Probe(os2), (TResult{itBMP, 300, 200, 8}));
+}
+
+TEST(ReadBMP, OnlyAHeaderThatBrowsersTakeIsABitmap) {
+  // Header size, planes, bit count, compression: what a browser draws.
+  struct {
+    uint32_t size, planes, bits, compression;
+    bool bitmap;
+  } cases[] = {{40, 1, 24, 0, true},  {108, 1, 32, 3, true}, {124, 1, 1, 0, true},  {16, 1, 4, 0, true},
+               {64, 1, 8, 1, true},   {46, 1, 2, 0, true},   {40, 1, 0, 4, true},   {40, 1, 0, 5, true},
+               {41, 1, 24, 0, false}, {68, 1, 24, 0, false}, {40, 0, 24, 0, false}, {40, 2, 24, 0, false},
+               {40, 1, 3, 0, false},  {40, 1, 0, 0, false},  {40, 1, 48, 0, false}};
+  for (const auto& c : cases) {
+    TBytes b = BmpHeader(20, 10, static_cast<uint16_t>(c.bits));
+    Put32LE(b, 14, c.size);
+    Put16LE(b, 26, c.planes);
+    Put32LE(b, 30, c.compression);
+    const TResult want = c.bitmap ? TResult{itBMP, 20, 10, static_cast<int32_t>(c.bits)} : kNothing;
+    EXPECT_EQ(Probe(b), want) << c.size << " " << c.planes << " " << c.bits << " " << c.compression;
+  }
+  // Text that starts with "BM", and random bytes after it.
+  TDCImageInfo info;
+  const TBytes text = Text("BMI calculator notes: weight in kilograms over height squared, rounded to one place.");
+  info.ReadInfoFrom(std::make_unique<TMemorySource>(text.data(), text.size()));
+  EXPECT_EQ((std::pair<int, int>{info.ImageType, info.Failure}), (std::pair<int, int>{itNone, pfUnrecognised}));
 }
 
 TEST(ReadPCX, WindowGivesTheSize) {
@@ -169,13 +192,28 @@ TEST(ReadTIFF, DirectoryBeyondTheFirstBlockIsReadInOneGo) {
     EXPECT_LE(ReadsToProbe(b, &r), 3);
     EXPECT_EQ(r, (TResult{itTIFF, 640, 480, 8}));
     // A directory of many entries that starts inside the first block.
-    std::vector<TTiffEntry> many(3000, TTiffEntry{300, 3, 1});
+    std::vector<TTiffEntry> many(3000, TTiffEntry{255, 3, 1});
     many.push_back({256, 3, 5});
     many.push_back({257, 3, 6});
     many.push_back({258, 3, 7});
     EXPECT_LE(ReadsToProbe(TiffFile(bigEndian, many, 19000), &r), 3);
     EXPECT_EQ(r, (TResult{itTIFF, 5, 6, 7}));
   }
+}
+
+TEST(ReadTIFF, ACraftedDirectoryCostsAFewReads) {
+  // 2^20 entries, each with 1024 bits-per-sample values behind the
+  // directory: they once cost two reads apiece.
+  std::vector<TTiffEntry> entries((1u << 20) - 2, TTiffEntry{258, 3, 0, 1024});
+  entries.insert(entries.begin(), {{256, 3, 7}, {257, 3, 9}});
+  TBytes b = BigTiff(false, entries);
+  const uint64_t values = b.size();
+  for (size_t k = 2; k < entries.size(); ++k)
+    for (int i = 0; i < 8; ++i) b[24 + 20 * k + 12 + i] = static_cast<uint8_t>(values >> (8 * i));
+  b.resize(values + 2048, 1);
+  TResult r;
+  EXPECT_LE(ReadsToProbe(b, &r), 4);
+  EXPECT_EQ(r, (TResult{itTIFF, 7, 9, 1024 + 256 * 1024}));
 }
 
 TEST(ReadTIFF, DirectoryOffsetsOutsideTheFileClearTheResult) {
@@ -428,7 +466,7 @@ TEST(ReadInfo, TruncatedHeadersAreClearedThenScannedAsJpeg) {
     size_t needed, signature;
   } cases[] = {
       {"png", PngHeader(10, 10, 8, 2), 26, 3},          {"gif", GifHeader(10, 10, 0), 11, 0},
-      {"bmp", BmpHeader(10, 10, 8), 29, 2},             {"pcx", PcxHeader(0, 0, 9, 9, 8, 1), 66, 1},
+      {"bmp", BmpHeader(10, 10, 8), 30, 2},             {"pcx", PcxHeader(0, 0, 9, 9, 8, 1), 66, 1},
       {"tiff-ii", TiffImage(false, 10, 10, 8), 48, 3}, {"tiff-mm", TiffImage(true, 10, 10, 8), 48, 3},
   };
   for (const auto& c : cases) {

@@ -85,9 +85,18 @@ TEST(ReadHEIF, PrimaryItemPropertiesInAssociationOrder) {
       {"the 70th property", HeifFile("avif", many, {70, 3}), {itAVIF, 640, 480, 8}},
       {"irot 1 turns", HeifFile("avif", {Ispe(640, 480), Irot(1)}, {1, 2}), {itAVIF, 480, 640, 24}},
       {"irot 2 does not", HeifFile("avif", {Ispe(640, 480), Irot(2)}, {1, 2}), {itAVIF, 640, 480, 24}},
-      {"clap crops", HeifFile("avif", {Ispe(640, 480), Clap(320, 240)}, {1, 2}), {itAVIF, 320, 240, 24}},
-      {"clap, then irot", HeifFile("avif", {Clap(320, 240), Ispe(640, 480), Irot(3)}, {2, 1, 3}),
+      // Browsers crop only to an aperture at the top left, inside the picture.
+      {"clap at the top left", HeifFile("avif", {Ispe(640, 480), Clap(320, 240, -160, -120)}, {1, 2}),
+       {itAVIF, 320, 240, 24}},
+      {"clap at the top left, by halves", HeifFile("avif", {Ispe(640, 480), Clap(319, 240, -321, -240, 2)}, {1, 2}),
+       {itAVIF, 319, 240, 24}},
+      {"clap, then irot", HeifFile("avif", {Clap(320, 240, -160, -120), Ispe(640, 480), Irot(3)}, {2, 1, 3}),
        {itAVIF, 240, 320, 24}},
+      {"clap centred", HeifFile("avif", {Ispe(640, 480), Clap(320, 240)}, {1, 2}), {itAVIF, 640, 480, 24}},
+      {"clap one pixel off", HeifFile("avif", {Ispe(640, 480), Clap(320, 240, -159, -120)}, {1, 2}),
+       {itAVIF, 640, 480, 24}},
+      {"clap larger than the picture", HeifFile("avif", {Ispe(100, 50), Clap(400, 300, 150, 125)}, {1, 2}),
+       {itAVIF, 100, 50, 24}},
       {"pixi depth", HeifFile("avif", {Ispe(8, 8), Pixi({10, 10, 10})}, {1, 2}), {itAVIF, 8, 8, 30}},
       // An iPhone picture: a grid item whose ispe is the whole picture.
       {"heic grid", HeifFile("heic", {Ispe(4032, 3024), Irot(3)}, {1, 2}, 49, 49), {itHEIF, 3024, 4032, 24}},
@@ -145,7 +154,10 @@ TEST(ReadICO, LargestEntryWins) {
 
 TEST(ReadSVG, SizesAsTheBrowserShowsThem) {
   Check({
-      {"viewBox only", SvgText("<svg viewBox='0 0 400 100'/>"), {itSVG, 300, 75, 32}},
+      // A viewBox alone: its ratio, as large as fits inside 300 x 150.
+      {"viewBox only, wide", SvgText("<svg viewBox='0 0 400 100'/>"), {itSVG, 300, 75, 32}},
+      {"viewBox only, square", SvgText("<svg viewBox='0 0 100 100'/>"), {itSVG, 150, 150, 32}},
+      {"viewBox only, tall", SvgText("<svg viewBox='0 0 100 400'/>"), {itSVG, 38, 150, 32}},
       {"width and viewBox", SvgText("<svg width='200' viewBox='0,0,100,50'></svg>"), {itSVG, 200, 100, 32}},
       {"height and viewBox", SvgText("<svg height=\"50\" viewBox=\"0 0 100 50\">"), {itSVG, 100, 50, 32}},
       {"points", SvgText("<svg width='72pt' height='36pt'>"), {itSVG, 96, 48, 32}},
@@ -203,6 +215,13 @@ TEST(ReadTIFF, SamplesOrientationAndBigTiff) {
     big[24 + 2 * 20 + 13] = big[24 + 2 * 20 + 14] = 8;
     EXPECT_EQ(Seen(big), (TSeen{itTIFF, 20, 30, 24}));
   }
+}
+
+TEST(ReadPNG, AppleCgbiChunkBeforeTheHeader) {
+  TBytes png = PngHeader(128, 68, 8, 6);
+  const TBytes cgbi = {0, 0, 0, 4, 'C', 'g', 'B', 'I', 0x50, 0, 0x20, 0x06, 0x2C, 0xB8, 0x77, 0x66};
+  png.insert(png.begin() + 8, cgbi.begin(), cgbi.end());
+  EXPECT_EQ(Seen(png), (TSeen{itPNG, 128, 68, 32}));
 }
 
 TEST(ProbeFailure, SaysWhyAFileGotNoSize) {

@@ -12,10 +12,11 @@
 
 namespace {
 
-reference::TResult Real(const TBytes& b, int* type = nullptr) {
+reference::TResult Real(const TBytes& b, int* type = nullptr, bool* bounded = nullptr) {
   TDCImageInfo info;
   info.ReadInfoFrom(std::make_unique<TMemorySource>(b.data(), b.size()));
   if (type) *type = info.ImageType;
+  if (bounded) *bounded = reference::CostIsBounded(info.BytesRead, info.Steps, b.size());
   return {info.ImageType, info.Width, info.Height, info.Depth, info.FileSize, info.Orientation};
 }
 
@@ -73,7 +74,9 @@ TEST(ProbeAgainstReference, FuzzRegressionInputs) {
     std::ifstream in(entry.path(), std::ios::binary);
     const TBytes b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     int type = 0;
-    const reference::TResult got = Real(b, &type);
+    bool bounded = false;
+    const reference::TResult got = Real(b, &type, &bounded);
     EXPECT_TRUE(type >= itWebP || got == reference::Probe(b.data(), b.size())) << entry.path();
+    EXPECT_TRUE(bounded) << entry.path() << ": costs more than its length allows";
   }
 }
