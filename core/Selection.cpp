@@ -22,7 +22,9 @@ bool TSelection::Add(std::wstring_view path, uint32_t attributes, TFileTime crea
   return true;
 }
 
-std::wstring TSelection::Path(int index) const {
+std::wstring TSelection::Path(int index) const { return std::wstring(PathView(index)); }
+
+std::wstring_view TSelection::PathView(int index) const {
   const TItem& item = Item(index);
-  return std::wstring(reinterpret_cast<const wchar_t*>(text_.Data()) + item.Text, item.Length);
+  return std::wstring_view(reinterpret_cast<const wchar_t*>(text_.Data()) + item.Text, item.Length);
 }

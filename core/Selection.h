@@ -21,6 +21,7 @@ class TSelection {
 
   int Count() const { return count_; }
   std::wstring Path(int index) const;
+  std::wstring_view PathView(int index) const;
   uint32_t Attributes(int index) const { return Item(index).Attributes; }
   TFileTime Created(int index) const { return Item(index).Created; }
   uint64_t Size(int index) const { return Item(index).Size; }

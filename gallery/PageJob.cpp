@@ -9,6 +9,7 @@
 #include "core/Host.h"
 #include "core/Messages.h"
 #include "platform/LargeMemory.h"
+#include "platform/SystemError.h"
 #include "platform/Unicode.h"
 #include "platform/TempFolder.h"
 #include "platform/WidePath.h"
@@ -140,20 +141,23 @@ class TSelectionItems final : public TPageItems {
   TProgress* progress_ = nullptr;
 };
 
-// The page file: created anew, readable by others while it is written, and
-// written through a buffer of its own (a large block) so that a page of any
-// length streams to disk. The first write that fails is kept: later text is
-// dropped, and Close reports it.
+// The page file: created new (never over another file), readable by others
+// while it is written, and written through a buffer of its own (a large
+// block) so that a page of any length streams to disk. The first write that
+// fails is kept, with the system's error: later text is dropped, and Close
+// reports it.
 class TPageFile final : public TPageSink {
  public:
   ~TPageFile() override { Close(); }
 
-  enum TCreate { pcCreated, pcFailed, pcNoMemory };
+  enum TCreate { pcCreated, pcExists, pcFailed, pcNoMemory };
   TCreate Create(const std::wstring& path) {
     if (!buffer_.Allocate(kBufferSize)) return pcNoMemory;
-    file_ = Win32.CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    file_ = Win32.CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file_ != INVALID_HANDLE_VALUE ? pcCreated : pcFailed;
+    if (file_ != INVALID_HANDLE_VALUE) return pcCreated;
+    error_ = Win32.GetLastError();
+    return error_ == ERROR_FILE_EXISTS || error_ == ERROR_ALREADY_EXISTS ? pcExists : pcFailed;
   }
 
   void Write(std::string_view text) override {
@@ -168,6 +172,8 @@ class TPageFile final : public TPageSink {
   }
 
   bool Ok() const override { return ok_; }
+  // The system's error of the failed creation or write.
+  DWORD Error() const { return error_; }
 
   // Writes out what is buffered and closes the file; false when anything
   // written so far failed to reach the file.
@@ -188,8 +194,11 @@ class TPageFile final : public TPageSink {
       DWORD written = 0;
       if (!Win32.WriteFile(file_, buffer_.Data() + done, static_cast<DWORD>(buffer_.Size() - done), &written,
                            nullptr) ||
-          written == 0)
+          written == 0) {
         ok_ = false;
+        error_ = Win32.GetLastError();
+        if (error_ == ERROR_SUCCESS) error_ = ERROR_DISK_FULL;  // nothing written, and no reason given
+      }
       done += written;
     }
     buffer_.SetSize(0);
@@ -198,6 +207,7 @@ class TPageFile final : public TPageSink {
   HANDLE file_ = INVALID_HANDLE_VALUE;
   TLargeBuffer buffer_;
   bool ok_ = true;
+  DWORD error_ = ERROR_SUCCESS;
 };
 
 // An open file that is closed on every path out. Others may read, write
@@ -262,15 +272,32 @@ void OpenPage(const std::wstring& pagePath) {
 
 }  // namespace
 
-std::wstring NewPagePath() {
+std::wstring PageName(int64_t timeNumber, int64_t random) {
+  const std::string name = "galv" + std::to_string(timeNumber) + std::to_string(random) + ".htm";
+  return std::wstring(name.begin(), name.end());
+}
+
+namespace {
+
+// Creates the page file in the folder under the name of this moment; where a
+// page of that name exists (another gallery of the same moment), under the
+// next random number. The path made, or empty when none could be created.
+std::wstring CreatePage(TPageFile& page, const std::wstring& folder, TPageFile::TCreate& result) {
   SYSTEMTIME now;
   Win32.GetLocalTime(&now);
   const uint32_t msOfDay = ((now.wHour * 60u + now.wMinute) * 60u + now.wSecond) * 1000u + now.wMilliseconds;
   const int64_t t = PageTimeNumber(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
                                    now.wMilliseconds);
-  const std::string name = "galv" + std::to_string(t) + std::to_string(RandomPageNumber(msOfDay)) + ".htm";
-  return GetTempFolder() + std::wstring(name.begin(), name.end());
+  const int32_t first = RandomPageNumber(msOfDay);
+  for (int64_t random = first; random < first + 1000; ++random) {
+    const std::wstring path = folder + PageName(t, random);
+    result = page.Create(path);
+    if (result != TPageFile::pcExists) return result == TPageFile::pcCreated ? path : std::wstring();
+  }
+  return std::wstring();
 }
+
+}  // namespace
 
 void MakeGalleryPage() {
   THost& host = Host();
@@ -280,53 +307,60 @@ void MakeGalleryPage() {
     case srNoMemory: host.Message({host.Msg(MNotEnoughMemory)}); return;
     default: break;
   }
+  TSelectionItems items(selection);
+  if (!items.Build()) {
+    host.Message({host.Msg(MNotEnoughMemory)});
+    return;
+  }
+  // Only folders, or nothing at all (the cursor on ".."): no page to make.
+  if (items.Count() == 0) {
+    host.Message({host.Msg(MNoPictures)});
+    return;
+  }
   // Without the temporary folder the page has no place: a bare name would
   // land in whatever folder the host's process is in.
-  const std::wstring pagePath = NewPagePath();
-  if (FolderPart(pagePath).empty()) {
+  const std::wstring folder = GetTempFolder();
+  if (folder.empty()) {
     host.Message({host.Msg(MNoTempFolder)});
     return;
   }
   const std::wstring pluginFolder = host.PluginFolder();
-  TSelectionItems items(selection);
   TPageFile page;
+  TPageFile::TCreate created = TPageFile::pcFailed;
+  const std::wstring pagePath = CreatePage(page, folder, created);
+  if (created == TPageFile::pcNoMemory) {
+    host.Message({host.Msg(MNotEnoughMemory)});
+    return;
+  }
+  if (pagePath.empty()) {
+    host.Message({host.Msg(MCannotWritePage), folder + PageName(0, 0).substr(0, 4) + L"...", SystemErrorText(page.Error())});
+    return;
+  }
   TPageOutcome outcome;
-  if (!items.Build()) {
-    outcome.Result = prNoMemory;
-  } else {
-    switch (page.Create(pagePath)) {
-      case TPageFile::pcFailed: return;  // nothing made, nothing to say
-      case TPageFile::pcNoMemory: outcome.Result = prNoMemory; break;
-      case TPageFile::pcCreated: {
-        TDCImageInfo probe;
-        TProgress progress(items.Count());
-        items.Watch(&progress);
-        if (PluginConfig.Template == 0) {
-          const std::string guide = BareFileUrl(Utf8Encode(pluginFolder + host.Msg(MGuideFile)));
-          outcome = WriteBuiltInPage(page, items, probe, PluginConfig, guide, host.PageEncoder());
-        } else {
-          TWin32TemplateFiles files;
-          TLocaleDateText dates(host.TemplateEncoder());
-          outcome = WriteTemplatePage(page, items, probe, PluginConfig, pluginFolder, files, dates,
-                                      host.TemplateEncoder());
-        }
-        items.Watch(nullptr);
-        progress.End();
-        break;
-      }
+  {
+    TDCImageInfo probe;
+    TProgress progress(items.Count());
+    items.Watch(&progress);
+    if (PluginConfig.Template == 0) {
+      const std::string guide = BareFileUrl(Utf8Encode(pluginFolder + host.Msg(MGuideFile)));
+      outcome = WriteBuiltInPage(page, items, probe, PluginConfig, guide, host.PageEncoder());
+    } else {
+      TWin32TemplateFiles files;
+      TLocaleDateText dates(host.TemplateEncoder());
+      outcome = WriteTemplatePage(page, items, probe, PluginConfig, pluginFolder, files, dates, host.TemplateEncoder());
     }
+    items.Watch(nullptr);
   }
   const bool written = page.Close();
-  if (outcome.Result == prDone) {
-    // A page that could not be written completely keeps what reached the
-    // disk and is not opened.
-    if (written) OpenPage(pagePath);
+  if (outcome.Result == prDone && written) {
+    OpenPage(pagePath);
     return;
   }
   // A stopped or failed job leaves no half-written page behind.
   Win32.DeleteFileW(LongPathForm(pagePath).c_str());
   const std::wstring name(outcome.Template.begin(), outcome.Template.end());
   switch (outcome.Result) {
+    case prDone: host.Message({host.Msg(MCannotWritePage), pagePath, SystemErrorText(page.Error())}); break;
     case prNoMemory: host.Message({host.Msg(MNotEnoughMemory)}); break;
     case prTemplateUnreadable:
       host.Message({host.Msg(MCannotReadTemplate), name, host.Msg(MInFolder), pluginFolder});

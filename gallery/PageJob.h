@@ -6,10 +6,10 @@
 
 // Makes the page of the current host's selection in the view that
 // PluginConfig.Thumbnails names and opens it. A page that cannot be made
-// completely is not opened; the user is told why, unless it could not be
-// created at all or the user stopped it.
+// completely is not opened and not kept; the user is told why, unless the
+// user stopped it. A selection without files makes no page either.
 void MakeGalleryPage();
 
-// The page file's path for this moment: the temporary folder, "galv", the
-// time number of the local clock and a random number from 0 to 199, ".htm".
-std::wstring NewPagePath();
+// A page file's name: "galv", the time number of the local clock, the
+// random number (0 to 199, or the next free one above it), ".htm".
+std::wstring PageName(int64_t timeNumber, int64_t random);

@@ -4,7 +4,6 @@
 
 #include "core/Host.h"
 #include "core/Messages.h"
-#include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 
 namespace {
@@ -23,52 +22,81 @@ class TOpenClipboard {
   bool open_;
 };
 
-// Hands `size` bytes to the open clipboard in the format; true when it took
-// them. A block that it refused, or that could not be filled, is freed.
-bool PutBlock(UINT format, const void* bytes, size_t size) {
-  HGLOBAL block = Win32.GlobalAlloc(GMEM_DDESHARE, size);
-  if (!block) return false;
-  void* data = Win32.GlobalLock(block);
-  if (!data) {
-    Win32.GlobalFree(block);
-    return false;
+// A global block, freed unless it was handed to the clipboard.
+class TGlobalBlock {
+ public:
+  explicit TGlobalBlock(size_t bytes) : block_(Win32.GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
+  ~TGlobalBlock() {
+    if (block_) Win32.GlobalFree(block_);
   }
-  std::memcpy(data, bytes, size);
-  Win32.GlobalUnlock(block);
-  if (Win32.SetClipboardData(format, block)) return true;
-  Win32.GlobalFree(block);
-  return false;
+  TGlobalBlock(const TGlobalBlock&) = delete;
+  TGlobalBlock& operator=(const TGlobalBlock&) = delete;
+  HGLOBAL Handle() const { return block_; }
+  // True when the clipboard took the block (it owns it then).
+  bool Give(UINT format) {
+    if (!block_ || !Win32.SetClipboardData(format, block_)) return false;
+    block_ = nullptr;
+    return true;
+  }
+
+ private:
+  HGLOBAL block_;
+};
+
+// The text that each(piece) hands out piece by piece, in UTF-16 and ANSI
+// blocks of the measured size.
+template <typename TEach>
+TClipboardResult CopyPieces(TEach each) {
+  size_t units = 0;
+  each([&](std::wstring_view piece) { units += piece.size(); });
+  TOpenClipboard clipboard;
+  if (!clipboard.IsOpen()) return crHeld;
+  Win32.EmptyClipboard();
+  if (units == 0) return crCopied;
+  if (units > (SIZE_MAX / sizeof(wchar_t)) - 1 || units > 0x7FFFFFFE) return crNoMemory;
+  TGlobalBlock unicode((units + 1) * sizeof(wchar_t));
+  wchar_t* text = unicode.Handle() ? static_cast<wchar_t*>(Win32.GlobalLock(unicode.Handle())) : nullptr;
+  if (!text) return crNoMemory;
+  size_t at = 0;
+  each([&](std::wstring_view piece) {
+    std::memcpy(text + at, piece.data(), piece.size() * sizeof(wchar_t));
+    at += piece.size();
+  });
+  text[units] = L'\0';
+  // The ANSI text from it, measured first; its block may be missing.
+  const int length = static_cast<int>(units + 1);
+  const int bytes = Win32.WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+  TGlobalBlock ansi(bytes > 0 ? static_cast<size_t>(bytes) : 1);
+  char* narrow = bytes > 0 && ansi.Handle() ? static_cast<char*>(Win32.GlobalLock(ansi.Handle())) : nullptr;
+  if (narrow) {
+    Win32.WideCharToMultiByte(CP_ACP, 0, text, length, narrow, bytes, nullptr, nullptr);
+    Win32.GlobalUnlock(ansi.Handle());
+  }
+  Win32.GlobalUnlock(unicode.Handle());
+  const bool ansiGiven = narrow && ansi.Give(CF_TEXT);
+  const bool unicodeGiven = unicode.Give(CF_UNICODETEXT);
+  return ansiGiven || unicodeGiven ? crCopied : crRefused;
 }
 
 }  // namespace
 
-bool CopyToClipboard(const std::string& text) { return CopyToClipboard(text, WidePath(text, cpAnsi)); }
-
-bool CopyToClipboard(const std::string& text, const std::wstring& unicode) {
-  TOpenClipboard clipboard;
-  if (!clipboard.IsOpen()) return false;
-  Win32.EmptyClipboard();
-  if (text.empty() && unicode.empty()) return true;
-
-  if (!PutBlock(CF_TEXT, text.c_str(), text.size() + 1)) return false;
-  // Windows would make the Unicode text from CF_TEXT with the code page of
-  // whatever keyboard layout is active when a program pastes, and lose what
-  // the ANSI text lacks. Given here, it is the paths themselves.
-  if (!unicode.empty()) PutBlock(CF_UNICODETEXT, unicode.c_str(), (unicode.size() + 1) * sizeof(wchar_t));
-  return true;
+TClipboardResult CopyToClipboard(const std::wstring& text) {
+  return CopyPieces([&](auto put) { put(text); });
 }
 
 void CopySelectedNames() {
+  THost& host = Host();
   TSelection selection;
-  switch (Host().Selection(selection, false)) {
+  switch (host.Selection(selection, false)) {
     case srNoFiles: return;
-    case srNoMemory: Host().Message({Host().Msg(MNotEnoughMemory)}); return;
+    case srNoMemory: host.Message({host.Msg(MNotEnoughMemory)}); return;
     default: break;
   }
-  std::wstring text;
-  for (int i = 0; i < selection.Count(); ++i) {
-    text += selection.Path(i);
-    text += L"\r\n";
-  }
-  CopyToClipboard(AnsiText(text), text);
+  const TClipboardResult result = CopyPieces([&](auto put) {
+    for (int i = 0; i < selection.Count(); ++i) {
+      put(selection.PathView(i));
+      put(L"\r\n");
+    }
+  });
+  if (result == crNoMemory) host.Message({host.Msg(MNotEnoughMemory)});
 }

@@ -2,14 +2,18 @@
 
 #include <string>
 
+enum TClipboardResult { crCopied, crHeld, crNoMemory, crRefused };
 
-// Puts the text (ANSI) on the clipboard as CF_TEXT, and the unicode text
-// as CF_UNICODETEXT where that block can be had. The clipboard is emptied
-// first, so an empty text leaves it empty. True when it holds the text.
-bool CopyToClipboard(const std::string& text, const std::wstring& unicode);
-// The same with the ANSI text converted for CF_UNICODETEXT.
-bool CopyToClipboard(const std::string& text);
+// Puts the text on the clipboard as CF_UNICODETEXT and CF_TEXT (the ANSI
+// code page), each built directly in its global block, whose size is
+// measured first. The clipboard is emptied first, so an empty text leaves it
+// empty. crHeld: another program holds the clipboard (left alone);
+// crNoMemory: the Unicode block cannot be had; crRefused: the clipboard
+// refused it. Without memory for the ANSI block, the Unicode text alone is
+// put (Windows makes the ANSI text from it when a program asks).
+TClipboardResult CopyToClipboard(const std::wstring& text);
 
 // The clipboard command: the full path of every item of the current host's
-// selection, each followed by CR LF, in the order of the selection.
+// selection, each followed by CR LF, in the order of the selection. A
+// selection of any size fails with "Not enough memory", never the host.
 void CopySelectedNames();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/Messages.h"
 #include "gallery/PathText.h"
 #include "host/ansi/FarUtil.h"
 #include "host/ansi/AnsiEncoder.h"
@@ -40,8 +41,14 @@ class TAnsiHost final : public THost {
   }
 
   TSelectionResult Selection(TSelection& items, bool filesOnly) override {
-    // The clipboard takes whatever the panel reports; a page needs files.
-    if (!panel_ || (filesOnly && panel_->PanelType != PTYPE_FILEPANEL)) return srNoFiles;
+    // The clipboard takes whatever the panel reports; a page needs real
+    // files, which a plugin's panel (an archive, FTP) shows only when it says so.
+    const bool real = panel_ && panel_->PanelType == PTYPE_FILEPANEL &&
+                      (!panel_->Plugin || (panel_->Flags & PFLAGS_REALNAMES));
+    if (!panel_ || (filesOnly && !real)) {
+      Message({Msg(MNoFilePanel)});
+      return srNoFiles;
+    }
     const int count = panel_->SelectedItems ? panel_->SelectedItemsNumber : 0;
     for (int i = 0; i < count; ++i) {
       const TFarFindData& data = panel_->SelectedItems[i].FindData;

@@ -68,12 +68,15 @@ struct PluginPanelItem {
 
 struct PanelInfo {
   int32_t PanelType;
-  uint8_t Reserved0[kPanelSelectedItemsAt - 4];
+  int32_t Plugin;  // non-zero: a plugin's panel
+  uint8_t Reserved0[kPanelSelectedItemsAt - 8];
   PluginPanelItem* SelectedItems;
   int32_t SelectedItemsNumber;
   uint8_t Reserved1[kPanelCurDirAt - kPanelSelectedItemsAt - sizeof(void*) - 4];
   char CurDir[260];
-  uint8_t Reserved2[kPanelInfoSize - kPanelCurDirAt - 260];
+  int32_t ShortNames, SortMode;
+  uint32_t Flags;
+  uint32_t Reserved2;
 };
 
 struct FarMenuItem {
@@ -146,6 +149,7 @@ struct PluginInfo {
 #endif
 
 enum : int32_t { PTYPE_FILEPANEL = 0 };
+enum : uint32_t { PFLAGS_REALNAMES = 0x20 };  // a plugin's panel whose names are real files
 enum : int32_t { FCTL_GETPANELINFO = 1 };
 enum : uint32_t { FMENU_AUTOHIGHLIGHT = 4 };
 // Message flags of the 1.x interface (LEFTALIGN is 8 in the later one).
@@ -167,6 +171,7 @@ static_assert(offsetof(FarDialogItem, Focus) == 20, "");
 static_assert(offsetof(FarDialogItem, Selected) == 24, "");
 static_assert(offsetof(PluginPanelItem, FindData) == 0, "");
 static_assert(offsetof(PanelInfo, PanelType) == 0, "");
+static_assert(offsetof(PanelInfo, Plugin) == 4, "");
 static_assert(offsetof(PluginStartupInfo, StructSize) == 0, "");
 static_assert(offsetof(PluginStartupInfo, ModuleName) == 4, "");
 static_assert(offsetof(PluginStartupInfo, ModuleNumber) == 264, "");
@@ -185,6 +190,7 @@ static_assert(sizeof(PanelInfo) == 496, "");
 static_assert(offsetof(PanelInfo, SelectedItems) == 32, "");
 static_assert(offsetof(PanelInfo, SelectedItemsNumber) == 36, "");
 static_assert(offsetof(PanelInfo, CurDir) == 220, "");
+static_assert(offsetof(PanelInfo, Flags) == 488, "");
 static_assert(sizeof(PluginStartupInfo) == 336, "");
 static_assert(offsetof(PluginStartupInfo, RootKey) == 268, "");
 static_assert(offsetof(PluginStartupInfo, Menu) == 272, "");
@@ -214,6 +220,7 @@ static_assert(sizeof(PanelInfo) == 512, "");
 static_assert(offsetof(PanelInfo, SelectedItems) == 40, "");
 static_assert(offsetof(PanelInfo, SelectedItemsNumber) == 48, "");
 static_assert(offsetof(PanelInfo, CurDir) == 232, "");
+static_assert(offsetof(PanelInfo, Flags) == 500, "");
 static_assert(sizeof(PluginStartupInfo) == 408, "");
 static_assert(offsetof(PluginStartupInfo, RootKey) == 272, "");
 static_assert(offsetof(PluginStartupInfo, Menu) == 280, "");

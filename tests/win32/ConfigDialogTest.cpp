@@ -139,6 +139,7 @@ TEST_F(ConfigDialog, CancelAfterARejectedNumberLeavesRecordAndRegistryAsTheyWere
   host_->Configure(0);
   ASSERT_EQ(host_->Dialogs.size(), 5u);
   EXPECT_EQ(Shown(host_->Dialogs[4]), (S{"0", "000000", "1", "0", "6", "120", "100"}));
+  host_->SelectName("none.jpg");
   EXPECT_NE(Slurp(RunMenu(1)).find("<title>Galvora Far Plugin</title>"), std::string::npos);
 }
 

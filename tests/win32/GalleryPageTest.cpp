@@ -149,6 +149,7 @@ TEST_F(GalleryPage, BackgroundColourGetsAHashOnlyBeforeHexDigits) {
   for (const auto& c : cases) {
     SetValue(SettingsKey(), "BgColor", REG_SZ, std::string(c.stored) + '\0');
     StartPlugin();
+  host_->SelectName("none.jpg");
     L page = Page(1);
     ASSERT_FALSE(page.empty());
     EXPECT_EQ(page[0], std::string("<html><head><title>Galvora Far Plugin</title></head><body text=\"#FFFFFF\" bgcolor=\"") +
@@ -196,11 +197,23 @@ TEST_F(GalleryPage, BoxWithAZeroSideIsUsedAsItIs) {
             std::string::npos);
 }
 
-TEST_F(GalleryPage, NoSelectionGivesHeadAndEndAndIsStillOpened) {
+TEST_F(GalleryPage, NoPicturesSelectedSaysSoAndMakesNoPage) {
+  CreateDirectoryA("C:\\Pics\\sub", nullptr);
   StartPlugin();
-  L page = Page(1);
-  EXPECT_EQ(page, (L{kHead, HomeLine(), kEnd}));
-  EXPECT_TRUE(WaitForOpen(PagePath()).Verb == "open");
+  // Nothing, only a folder, the cursor on "..".
+  for (const char* name : {"", "sub", ".."}) {
+    host_->Selection.clear();
+    host_->Boxes.clear();
+    host_->CurDir = "C:\\Pics";
+    if (*name) {
+      host_->SelectName(name);
+      host_->Selection.back().FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    }
+    EXPECT_EQ(RunMenu(1), "") << name;
+    ASSERT_EQ(host_->Boxes.size(), 1u) << name;
+    EXPECT_EQ(host_->Boxes[0].Lines, (L{"Galvora", "No picture files are selected."})) << name;
+  }
+  EXPECT_TRUE(host_->ShellOpens.empty());
 }
 
 TEST_F(GalleryPage, ItemPathJoinsThePanelFolderOnce) {
@@ -279,6 +292,7 @@ TEST_F(GalleryPage, AmpersandsAndApostrophesInNamesStayTheNamesTheyAre) {
 
 TEST_F(GalleryPage, PageNameCarriesTheLocalTimeAndARandomNumber) {
   StartPlugin();
+  host_->SelectName("none.jpg");
   SYSTEMTIME before, after, utc;
   GetLocalTime(&before);
   GetSystemTime(&utc);
@@ -308,6 +322,7 @@ TEST_F(GalleryPage, PageNameCarriesTheLocalTimeAndARandomNumber) {
 
 TEST_F(GalleryPage, ShellOpensThePageWithTheDefaultVerbFromItsFolder) {
   StartPlugin();
+  host_->SelectName("none.jpg");
   const std::string page = RunMenu(0);
   ASSERT_FALSE(page.empty());
   TOpenRecord opened = WaitForOpen(page);
@@ -325,6 +340,7 @@ TEST_F(GalleryPage, ShellCallIsFilledExactlyAndItsProcessHandleClosed) {
   Win32.ShellExecuteExW = RecordShell;
   Win32.CloseHandle = CountClose;
   StartPlugin(/*linked=*/true);
+  host_->SelectName("none.jpg");
   struct TCapture {
     static BOOL WINAPI Shell(SHELLEXECUTEINFOW* info) {
       BOOL ok = RecordShell(info);
@@ -358,24 +374,31 @@ TEST_F(GalleryPage, OtherPanelKindsMakeNothing) {
   EXPECT_EQ(gShellCalls, 0);
 }
 
-TEST_F(GalleryPage, PageThatCannotBeCreatedIsNotOpened) {
+TEST_F(GalleryPage, PageThatCannotBeCreatedIsNamedWithTheSystemsReason) {
   gShellCalls = 0;
   Win32.ShellExecuteExW = RecordShell;
   StartPlugin(/*linked=*/true);
-  const std::string missing = temp_->Path() + "gone\\";
-  SetEnvironmentVariableA("TMP", missing.c_str());
-  SetEnvironmentVariableA("TEMP", missing.c_str());
-  RunMenu(1);
-  // A file where the folder should be.
+  host_->SelectName("none.jpg");
+  // No such folder, and a file where the folder should be.
   WriteFile(temp_->Path() + "taken", "x");
-  const std::string taken = temp_->Path() + "taken\\";
-  SetEnvironmentVariableA("TMP", taken.c_str());
-  SetEnvironmentVariableA("TEMP", taken.c_str());
-  RunMenu(1);
+  for (const std::string folder : {temp_->Path() + "gone\\", temp_->Path() + "taken\\"}) {
+    SetEnvironmentVariableA("TMP", folder.c_str());
+    SetEnvironmentVariableA("TEMP", folder.c_str());
+    host_->Boxes.clear();
+    RunMenu(1);
+    ASSERT_EQ(host_->Boxes.size(), 1u) << folder;
+    const L& lines = host_->Boxes[0].Lines;
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], "Cannot write the gallery page");
+    EXPECT_EQ(lines[2], folder + "galv...");
+    EXPECT_FALSE(lines[3].empty()) << "the system's reason";
+  }
   EXPECT_EQ(gShellCalls, 0);
 }
 
 namespace {
+
+void WINAPI FixedLocalTime(LPSYSTEMTIME t) { *t = SYSTEMTIME{2026, 12, 3, 9, 10, 20, 30, 400}; }
 
 int gWritesLeft = 0;
 BOOL WINAPI FailingWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
@@ -395,41 +418,42 @@ BOOL WINAPI ShortWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, L
 
 }  // namespace
 
-TEST_F(GalleryPage, WriteFailureLeavesWhatWasWrittenAndOpensNothing) {
+TEST_F(GalleryPage, PagesOfTheSameMomentNeverOverwriteEachOther) {
+  StartPlugin(/*linked=*/true);
+  host_->SelectName("none.jpg");
+  // Every name this moment's page could take, but the last, is taken.
+  Win32.GetLocalTime = FixedLocalTime;
+  const std::string stem = temp_->Path() + "galv" + std::to_string(PageTimeNumber(2026, 12, 9, 10, 20, 30, 400));
+  const int first = RandomPageNumber(((10 * 60 + 20) * 60 + 30) * 1000 + 400);
+  for (int r = first; r < first + 5; ++r) WriteFile(stem + std::to_string(r) + ".htm", "another page");
+  RunMenu(1);
+  EXPECT_EQ(temp_->Pages().size(), 6u);
+  EXPECT_NE(Slurp(stem + std::to_string(first + 5) + ".htm").find("<html>"), std::string::npos);
+  for (int r = first; r < first + 5; ++r) EXPECT_EQ(Slurp(stem + std::to_string(r) + ".htm"), "another page");
+}
+
+
+TEST_F(GalleryPage, WriteFailureLeavesNoPageAndSaysWhy) {
   for (int i = 0; i < 3; ++i) Pic("p" + std::to_string(i) + ".gif", img::GifHeader(10, 10, 0));
   gShellCalls = 0;
   Win32.ShellExecuteExW = RecordShell;
   StartPlugin(/*linked=*/true);
   host_->CurDir = "C:\\Pics";
-  host_->SelectName("p0.gif");
-  // A small page is written once, when it is closed.
-  gWritesLeft = 0;
-  Win32.WriteFile = FailingWrite;
-  std::string page = RunMenu(1);
-  ASSERT_FALSE(page.empty()) << "the page file is made before anything is written";
-  EXPECT_EQ(Slurp(page), "");
-  DeleteFileA(page.c_str());
-
-  // A long page is written in pieces; the command ends at the piece that fails.
-  for (int i = 1; i < 1500; ++i) host_->SelectName("p" + std::to_string(i % 3) + ".gif");
-  Win32.WriteFile = RealWin32Api().WriteFile;
-  const std::string whole = Slurp(RunMenu(1));
-  ASSERT_EQ(gShellCalls, 1);
-  DeleteFileA(PagePath().c_str());
-  ASSERT_GT(whole.size(), 3u * 65536) << "the page needs several writes";
-  for (int writes : {1, 2}) {
+  for (int i = 0; i < 1500; ++i) host_->SelectName("p" + std::to_string(i % 3) + ".gif");
+  // Failing at the first write (a short page is written once, when it is
+  // closed), at a later piece of a long page, and after a short write.
+  for (int writes : {0, 1, 2, -1}) {
+    host_->Boxes.clear();
     gWritesLeft = writes;
-    Win32.WriteFile = FailingWrite;
-    page = RunMenu(1);
-    ASSERT_FALSE(page.empty());
-    const std::string kept = Slurp(page);
-    EXPECT_GE(kept.size(), writes * 65536u) << writes;
-    EXPECT_LT(kept.size(), whole.size()) << writes;
-    EXPECT_EQ(whole.compare(0, kept.size(), kept), 0) << "what was written stays as it was";
-    DeleteFileA(page.c_str());
+    Win32.WriteFile = writes < 0 ? ShortWrite : FailingWrite;
+    EXPECT_EQ(RunMenu(1), "") << writes;
+    EXPECT_TRUE(temp_->Pages().empty()) << writes;
+    ASSERT_EQ(host_->Boxes.size(), 1u) << writes;
+    const L& lines = host_->Boxes[0].Lines;
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], "Cannot write the gallery page");
+    EXPECT_EQ(lines[2].compare(0, temp_->Path().size() + 4, temp_->Path() + "galv"), 0) << lines[2];
+    EXPECT_NE(lines[3].find("isk"), std::string::npos) << "the system's words for a full disk: " << lines[3];
   }
-  Win32.WriteFile = ShortWrite;
-  page = RunMenu(1);
-  EXPECT_EQ(Slurp(page).size(), 100u);
-  EXPECT_EQ(gShellCalls, 1) << "no page with a failed write was opened";
+  EXPECT_EQ(gShellCalls, 0);
 }

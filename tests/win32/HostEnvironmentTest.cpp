@@ -118,6 +118,7 @@ TEST_F(UserNamesTest, TemporaryFolderNamedSoGetsThePageOpenedAndCleanedUp) {
   SetEnvironmentVariableA("TMP", folder_.c_str());
   SetEnvironmentVariableA("TEMP", folder_.c_str());
   StartPlugin();
+  host_->SelectName("none.jpg");
   host_->MenuAnswers = {1};
   EXPECT_EQ(host_->OpenPlugin(), INVALID_HANDLE_VALUE);
   ASSERT_EQ(host_->ShellOpens.size(), 1u);
@@ -202,21 +203,25 @@ HGLOBAL WINAPI OneBlockOnly(UINT flags, SIZE_T size) {
 
 }  // namespace
 
-TEST_F(UserNamesTest, UnicodeTextIsGivenWithTheAnsiTextAndIsNotNeededForIt) {
+TEST_F(UserNamesTest, UnicodeTextIsGivenWithTheAnsiTextAndStandsAlone) {
   gFormats.clear();
   Win32.SetClipboardData = RecordFormat;
   const std::string text = folder_ + fileName_ + ".jpg\r\n";
-  EXPECT_TRUE(CopyToClipboard(text));
+  EXPECT_EQ(CopyToClipboard(Wide(text)), crCopied);
   EXPECT_EQ(gFormats, (std::vector<UINT>{CF_TEXT, CF_UNICODETEXT}));
   std::wstring unicode;
   ASSERT_TRUE(ClipboardUnicode(unicode));
   EXPECT_EQ(unicode, Wide(text));
 
+  // Without a block for the ANSI text, the Unicode text alone: the
+  // system makes the ANSI text from it.
   gFormats.clear();
   gAllocations = 0;
   Win32.GlobalAlloc = OneBlockOnly;
-  EXPECT_TRUE(CopyToClipboard(text)) << "the text itself is there";
-  EXPECT_EQ(gFormats, (std::vector<UINT>{CF_TEXT}));
+  EXPECT_EQ(CopyToClipboard(Wide(text)), crCopied);
+  EXPECT_EQ(gFormats, (std::vector<UINT>{CF_UNICODETEXT}));
+  ASSERT_TRUE(ClipboardUnicode(unicode));
+  EXPECT_EQ(unicode, Wide(text));
 }
 
 namespace {
@@ -298,7 +303,7 @@ TEST_F(SharedRuntime, DamagedFilesOfEveryFormatMakeTheSamePage) {
   }
 }
 
-TEST_F(SharedRuntime, MissingTemplateAndFailingWritesEndTheCommandQuietly) {
+TEST_F(SharedRuntime, MissingTemplateAndFailingWritesEndTheCommandWithAMessage) {
   TScratchFolder plugin;
   for (const char* part : {"head", "pix", "new"}) plugin.Make(std::string("tn_") + part + ".htm", "<x>\r\n");
   moduleName_ = plugin.Path() + "Galvora.dll";
@@ -316,14 +321,14 @@ TEST_F(SharedRuntime, MissingTemplateAndFailingWritesEndTheCommandQuietly) {
     StartPlugin();
     ASSERT_TRUE(host_->SelectFolder(pics_->Path()));
     ASSERT_TRUE(host_->FailWritesAfter(writes));
-    const std::string page = RunMenu(1);
-    EXPECT_FALSE(page.empty());
+    EXPECT_EQ(RunMenu(1), "") << "no half-written page is kept";
     EXPECT_TRUE(host_->ShellOpens.empty()) << writes << " writes before the failure";
-    DeleteFileA(page.c_str());
+    EXPECT_EQ(host_->Boxes.size(), 1u) << "the failure is named";
     host_->FailWritesAfter(-1);
   }
   // The host lives on, and so does the plugin.
   StartPlugin();
+  host_->SelectName("none.jpg");
   EXPECT_FALSE(RunMenu(1).empty());
   EXPECT_EQ(host_->ShellOpens.size(), 1u);
 }

@@ -1,6 +1,8 @@
 // The clipboard and clean-up commands on Wine's real clipboard and file system.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/Win32Api.h"
 #include "tests/win32/PluginTestSupport.h"
 #include "utilities/Clipboard.h"
@@ -48,14 +50,14 @@ class Clipboard : public PluginTest {
   }
 };
 
-HANDLE gRefused = nullptr;
+std::vector<HANDLE> gRefused;
 int gFreed = 0;
 HANDLE WINAPI RefuseData(UINT, HANDLE block) {
-  gRefused = block;
+  gRefused.push_back(block);
   return nullptr;
 }
 HGLOBAL WINAPI CountFree(HGLOBAL block) {
-  if (block == gRefused) ++gFreed;
+  gFreed += std::count(gRefused.begin(), gRefused.end(), block) > 0;
   return RealWin32Api().GlobalFree(block);
 }
 HGLOBAL WINAPI NoMemory(UINT, SIZE_T) { return nullptr; }
@@ -117,24 +119,31 @@ TEST_F(Clipboard, ClipboardHeldByAnotherProgramIsLeftAlone) {
   EXPECT_EQ(ClipboardText().first, "kept");
 }
 
-TEST_F(Clipboard, RefusedBlockIsFreedAndTheClipboardStaysEmpty) {
+TEST_F(Clipboard, RefusedBlocksAreFreedAndNoMemoryIsSaid) {
   PutOnClipboard("before");
-  gRefused = nullptr;
+  gRefused.clear();
   gFreed = 0;
   Win32.SetClipboardData = RefuseData;
   Win32.GlobalFree = CountFree;
-  EXPECT_FALSE(CopyToClipboard("C:\\a.jpg\r\n"));
-  EXPECT_NE(gRefused, nullptr);
-  EXPECT_EQ(gFreed, 1);
+  EXPECT_EQ(CopyToClipboard(L"C:\\a.jpg\r\n"), crRefused);
+  EXPECT_EQ(gRefused.size(), 2u);
+  EXPECT_EQ(gFreed, 2);
   EXPECT_EQ(ClipboardText().second, -1);
 
+  // Without a block for it, a selection of any size says so and leaves
+  // the clipboard empty.
   PutOnClipboard("before");
-  Win32.GlobalAlloc = NoMemory;
-  EXPECT_FALSE(CopyToClipboard("C:\\a.jpg\r\n"));
-  EXPECT_EQ(ClipboardText().second, -1);
   Win32 = RealWin32Api();
-  EXPECT_TRUE(CopyToClipboard(""));
-  EXPECT_TRUE(CopyToClipboard("x"));
+  Win32.GlobalAlloc = NoMemory;
+  StartPlugin(/*linked=*/true);
+  host_->CurDir = "C:\\Pics";
+  host_->SelectName("a.jpg");
+  EXPECT_EQ(Copy().second, -1);
+  ASSERT_EQ(host_->Boxes.size(), 1u);
+  EXPECT_EQ(host_->Boxes[0].Lines.back(), "Not enough memory");
+  Win32 = RealWin32Api();
+  EXPECT_EQ(CopyToClipboard(L""), crCopied);
+  EXPECT_EQ(CopyToClipboard(L"x"), crCopied);
   EXPECT_EQ(ClipboardText().first, "x");
 }
 

@@ -124,6 +124,7 @@ struct PluginInfo {
 };
 
 enum : int32_t { PTYPE_FILEPANEL = 0, FCTL_GETPANELINFO = 1, DI_TEXT = 0 };
+enum : uint32_t { PFLAGS_REALNAMES = 0x20 };
 
 #define BENCH1_AT(type, member, at32, at64) \
   static_assert(offsetof(type, member) == (sizeof(void*) == 8 ? (at64) : (at32)), #type "." #member)
@@ -138,6 +139,8 @@ BENCH1_SIZE(PanelInfo, 496, 512);
 BENCH1_AT(PanelInfo, SelectedItems, 32, 40);
 BENCH1_AT(PanelInfo, SelectedItemsNumber, 36, 48);
 BENCH1_AT(PanelInfo, CurDir, 220, 232);
+BENCH1_AT(PanelInfo, Plugin, 4, 4);
+BENCH1_AT(PanelInfo, Flags, 488, 500);
 BENCH1_SIZE(FarMenuItem, 140, 140);
 BENCH1_SIZE(FarDialogItem, 548, 552);
 BENCH1_AT(FarDialogItem, Selected, 24, 24);

@@ -245,6 +245,8 @@ struct THostServices {
     PanelInfo* panel = static_cast<PanelInfo*>(param);
     std::memset(panel, 0, sizeof *panel);
     panel->PanelType = host->PanelType;
+    panel->Plugin = host->PanelPlugin;
+    panel->Flags = host->PanelFlags;
     panel->SelectedItems = host->Selection.empty() ? nullptr : host->Selection.data();
     panel->SelectedItemsNumber = static_cast<int32_t>(host->Selection.size());
     CopyField(panel->CurDir, sizeof panel->CurDir, host->CurDir);

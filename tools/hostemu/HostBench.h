@@ -113,6 +113,9 @@ class THostBench {
 
   // The active panel. CurDir and names are OEM text, as the host gives them.
   int32_t PanelType = bench1::PTYPE_FILEPANEL;
+  int32_t PanelPlugin = 0;  // a plugin's panel (an archive, FTP), with names that are real files only
+  uint32_t PanelFlags = 0;  // with PFLAGS_REALNAMES
+
   std::string CurDir;
   std::vector<bench1::PluginPanelItem> Selection;
   // Selects a file or folder on disk by its ANSI path, with its real find

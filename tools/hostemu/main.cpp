@@ -2,7 +2,7 @@
 //
 //   hostemu --plugin Galvora.dll [--lang GalvoraEng.lng] [--root KEY]
 //           [--module PATH] [--temp DIR]
-//           [--panel-type N] [--curdir DIR] [--folder DIR] [--select PATH] [--name NAME]
+//           [--panel-type N] [--plugin-panel] [--curdir DIR] [--folder DIR] [--select PATH] [--name NAME]
 //           [--created YYYY-MM-DDTHH:MM:SS]
 //           [--menu N]... [--dialog "RESULT|eINDEX=TEXT|tINDEX"]...
 //           [--handler RECORDER LOG] [--preload DLL] [--fail-writes-after N]
@@ -229,6 +229,7 @@ int main(int argc, char** argv) {
     else if (a == "--module") module = next();
     else if (a == "--temp") temp = next();
     else if (a == "--panel-type") host.PanelType = std::atoi(next().c_str());
+    else if (a == "--plugin-panel") host.PanelPlugin = 1;
     else if (a == "--curdir") host.CurDir = AnsiToOem(next());
     else if (a == "--folder") {
       std::string f = next();
