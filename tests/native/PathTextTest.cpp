@@ -1,4 +1,5 @@
 #include "gallery/PathText.h"
+#include "platform/Unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -126,4 +127,24 @@ TEST(IsGeneratedPageName, GalvDigitsHtmInAnyCase) {
                          "galvanize.html", "GALV5.HTML", "galv.htm.html", "galvx.htmx", "page.htm", "galv.txt",
                          "galvhtm", "agalv1.htm", "GALV~SL4.HTM x"})
     EXPECT_FALSE(IsGeneratedPageName(no)) << no;
+}
+
+TEST(Utf8, DecodingIsStrictAndEncodingRoundTrips) {
+  const struct {
+    const char* Bytes;
+    std::u32string Characters;
+  } cases[] = {
+      {"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", U"a\u00E9\u20AC\U0001F600"},
+      {"\xC0\xAF", U"\uFFFD\uFFFD"},                      // an overlong '/'
+      {"\xE0\x80\xAF", U"\uFFFD\uFFFD\uFFFD"},            // overlong in three bytes
+      {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},            // an encoded surrogate
+      {"\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
+      {"\xE2\x82", U"\uFFFD\uFFFD"},                      // cut short
+  };
+  for (const auto& c : cases) {
+    std::u32string decoded;
+    EachCodePoint(WideFromUtf8(c.Bytes), [&](uint32_t code) { decoded += static_cast<char32_t>(code); });
+    EXPECT_EQ(decoded, c.Characters) << c.Bytes;
+  }
+  EXPECT_EQ(Utf8Encode(WideFromUtf8(cases[0].Bytes)), cases[0].Bytes);
 }

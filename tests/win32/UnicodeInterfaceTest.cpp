@@ -262,14 +262,14 @@ TEST_F(UnicodeInterface, LongJobShowsTheProgressBoxAndTheTaskbarAndClearsBoth) {
   ASSERT_TRUE(SlowClockOf(bench_->Module(), 100));
   Select(Wide(pics_->Path().substr(0, pics_->Path().size() - 1)), names);
   EXPECT_FALSE(Run(1).empty());
-  // From the fifth file on: a box without buttons, left-aligned, and the
-  // same count on the taskbar; at the end the taskbar is cleared and the
-  // screen redrawn.
-  ASSERT_EQ(bench_->Boxes.size(), 8u);
+  // After half a second (the fifth file): a box without buttons,
+  // left-aligned, with the same count on the taskbar; when the job ends,
+  // the taskbar is cleared and the screen redrawn.
+  ASSERT_FALSE(bench_->Boxes.empty());
   EXPECT_EQ(bench_->BoxFlags[0], 8u);
   EXPECT_EQ(bench_->Boxes[0][2].substr(0, 7), L"5 of 12");
-  ASSERT_EQ(bench_->Taskbar.size(), 10u);
+  ASSERT_GE(bench_->Taskbar.size(), 3u);
   EXPECT_EQ(bench_->Taskbar[0], (std::pair<int, unsigned long long>{22, 4}));
-  EXPECT_EQ(bench_->Taskbar[8], (std::pair<int, unsigned long long>{21, 0}));
-  EXPECT_EQ(bench_->Taskbar[9].first, 19);
+  EXPECT_EQ(bench_->Taskbar.end()[-2], (std::pair<int, unsigned long long>{21, 0}));
+  EXPECT_EQ(bench_->Taskbar.back().first, 19);
 }
