@@ -37,6 +37,10 @@ class TItems final : public TPageItems {
   int Count() const override { return 2; }
   std::wstring FullPath(int i) const override { return L"/nonexistent/img" + std::to_wstring(i) + L".jpg"; }
   TFileTime CreationTime(int) const override { return {}; }
+  const TPicture& Picture(int) const override { return picture_; }
+
+ private:
+  TPicture picture_;
 };
 
 class TCounter final : public TPageSink {
@@ -63,10 +67,9 @@ int main() {
   TPluginConfig config;
   config.Thumbnails = -1;
   TItems items;
-  TDCImageInfo probe;
   TCounter page;
   TDates dates;
-  WriteTemplatePage(page, items, probe, config, L"P", files, dates, TAsciiEncoder());
+  WriteTemplatePage(page, items, config, L"P", files, dates, TAsciiEncoder());
   std::printf("template of 16 MB of empty lines, 2 images: %zu bytes of page; peak resident memory %.1f MB "
               "(%.1f MB before the page, the template's text itself included)\n",
               page.Bytes, PeakKb() / 1024.0, before / 1024.0);

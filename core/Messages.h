@@ -31,9 +31,11 @@ enum TLangMsg : int {
   MNotAColour = 25,
   MNoPictures = 26,
   MCannotWritePage = 27,
+  MMakeThumbnails = 28,
+  MMakingThumbnails = 29,
 };
 
-constexpr int kMessageCount = 28;
+constexpr int kMessageCount = 30;
 
 // Topics of the help files (GalvoraEng.hlf, GalvoraRus.hlf) that F1 opens.
 constexpr const char* kMenuHelpTopic = "Menu";

@@ -13,11 +13,11 @@ bool TSelection::Room(TLargeBuffer& block, size_t bytes) {
   return true;
 }
 
-bool TSelection::Add(std::wstring_view path, uint32_t attributes, TFileTime created, uint64_t size) {
+bool TSelection::Add(std::wstring_view path, const TItemInfo& info) {
   if (!Room(items_, (count_ + 1) * sizeof(TItem)) || !Room(text_, (used_ + path.size()) * sizeof(wchar_t)))
     return false;
   std::memcpy(reinterpret_cast<wchar_t*>(text_.Data()) + used_, path.data(), path.size() * sizeof(wchar_t));
-  reinterpret_cast<TItem*>(items_.Data())[count_++] = {used_, path.size(), attributes, created, size};
+  reinterpret_cast<TItem*>(items_.Data())[count_++] = {used_, path.size(), info};
   used_ += path.size();
   return true;
 }

@@ -15,23 +15,29 @@ struct TFileTime {
 
 class TSelection {
  public:
+  // What the host reported of an item's file.
+  struct TItemInfo {
+    uint32_t Attributes;
+    TFileTime Created, LastWrite;
+    uint64_t Size;
+  };
+
   // Adds an item at the end; false when its block cannot be had.
-  bool Add(std::wstring_view path, uint32_t attributes, TFileTime created, uint64_t size);
+  bool Add(std::wstring_view path, const TItemInfo& info);
   void Clear() { count_ = 0, used_ = 0; }
 
   int Count() const { return count_; }
   std::wstring Path(int index) const;
   std::wstring_view PathView(int index) const;
-  uint32_t Attributes(int index) const { return Item(index).Attributes; }
-  TFileTime Created(int index) const { return Item(index).Created; }
-  uint64_t Size(int index) const { return Item(index).Size; }
+  const TItemInfo& Info(int index) const { return Item(index).Info; }
+  uint32_t Attributes(int index) const { return Info(index).Attributes; }
+  TFileTime Created(int index) const { return Info(index).Created; }
+  uint64_t Size(int index) const { return Info(index).Size; }
 
  private:
   struct TItem {
     size_t Text, Length;  // where the path lies in text_, in characters
-    uint32_t Attributes;
-    TFileTime Created;
-    uint64_t Size;
+    TItemInfo Info;
   };
   const TItem& Item(int index) const { return reinterpret_cast<const TItem*>(items_.Data())[index]; }
   // Makes room for `bytes` in block, doubling it; false when it cannot.

@@ -1,28 +1,30 @@
 // The items of a page, in the order of the host's selection, and how the
-// page's writers end.
+// page's writers end. The job has probed every picture and made its copies
+// before the writers run; they only write.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "core/Picture.h"
 #include "core/Selection.h"
-#include "imageinfo/DCImageInfo.h"
 
 class TPageItems {
  public:
   virtual ~TPageItems() = default;
   virtual int Count() const = 0;
-  // The item's full path: the file that is opened, and what the page shows
-  // and links to.
+  // The item's full path: the file that the page links to.
   virtual std::wstring FullPath(int index) const = 0;
   // The creation time of the item's find data, as the host reported it.
   virtual TFileTime CreationTime(int index) const = 0;
-  // Probes the item's file into probe; false when the user has asked the
-  // job to stop before this item.
-  virtual bool Probe(int index, TDCImageInfo& probe) {
-    probe.ReadInfo(FullPath(index));
-    return true;
-  }
+  // What the probe found, and what the page shows for it.
+  virtual const TPicture& Picture(int index) const = 0;
+  // The file that stands for the picture on the page (a copy, a preview or
+  // a placeholder), or empty for the picture's own file.
+  virtual std::wstring ShownPath(int /*index*/) const { return std::wstring(); }
+  // True when the page is made with copies: the full-size view then lets
+  // the browser fetch and decode the pictures near the screen first.
+  virtual bool LazyFullSize() const { return false; }
 };
 
 // How a page writer ended.

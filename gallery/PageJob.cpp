@@ -2,144 +2,82 @@
 
 #include <cstring>
 
+#include "core/Host.h"
+#include "core/JobProgress.h"
+#include "core/Messages.h"
 #include "gallery/BuiltInPage.h"
 #include "gallery/LocaleText.h"
 #include "gallery/PathText.h"
 #include "gallery/TemplatePage.h"
-#include "core/Host.h"
-#include "core/Messages.h"
+#include "imageinfo/DCImageInfo.h"
 #include "platform/LargeMemory.h"
 #include "platform/SystemError.h"
-#include "platform/Unicode.h"
 #include "platform/TempFolder.h"
+#include "platform/Unicode.h"
 #include "platform/WidePath.h"
 #include "platform/Win32Api.h"
 #include "settings/PluginConfig.h"
+#include "thumbnails/ThumbnailStep.h"
 
 namespace {
 
-// The host's progress box comes up once a job has run this long, and is
-// drawn again at most this often.
-constexpr DWORD kProgressAfterMs = 500;
-constexpr DWORD kRedrawMs = 100;
-// The width of the box's lines, so that it keeps its size as it is redrawn.
-constexpr size_t kProgressWidth = 56;
 // Attributes of a file whose data is not on the disk: opening it would
 // start a download of the whole file.
 constexpr DWORD kRemoteData = 0x1000 | 0x40000 | 0x400000;  // offline, recall on open, recall on data access
 
-// The name cut in its middle to `width` characters and padded to it.
-std::wstring Shortened(std::wstring name, size_t width) {
-  if (name.size() > width) name = name.substr(0, width / 2 - 1) + L"..." + name.substr(name.size() - (width - width / 2 - 2));
-  name.resize(width, L' ');
-  return name;
-}
+// The worker that makes copies, beside the DLL.
+constexpr wchar_t kWorkerProgram[] = L"GalvoraThumbs.exe";
 
-// The progress of a page job: after half a second the host's progress box,
-// and between two files a look at the console input for Esc.
-class TProgress {
+// The page's pictures: the selected items but folders, in the order of the
+// selection, as the job has probed them and made their copies.
+class TJobItems final : public TPageItems {
  public:
-  explicit TProgress(int total)
-      : total_(total), start_(Win32.GetTickCount()), input_(Win32.GetStdHandle(STD_INPUT_HANDLE)) {}
-  ~TProgress() { End(); }
-  TProgress(const TProgress&) = delete;
-  TProgress& operator=(const TProgress&) = delete;
-
-  // Before the file of the item `done` (0-based) is read: false when the
-  // user has pressed Esc. Never waits for input.
-  bool Next(int done, const std::wstring& path) {
-    if (EscPressed()) return false;
-    const DWORD now = Win32.GetTickCount();
-    if (now - start_ < kProgressAfterMs || (shown_ && now - drawn_ < kRedrawMs)) return true;
-    shown_ = true;
-    drawn_ = now;
-    THost& host = Host();
-    const std::string of[2] = {std::to_string(done + 1), std::to_string(total_)};
-    const std::wstring count = std::wstring(of[0].begin(), of[0].end()) + L" " + host.Msg(MOfTotal) + L" " +
-                               std::wstring(of[1].begin(), of[1].end());
-    host.Progress({Shortened(host.Msg(MReadingImages), kProgressWidth), Shortened(count, kProgressWidth),
-                   Shortened(NamePart(path), kProgressWidth)},
-                  done, total_);
-    return true;
-  }
-
-  // Takes the box away (puts the screen back as it was).
-  void End() {
-    if (shown_) Host().EndProgress();
-    shown_ = false;
-  }
+  TJobItems(const TSelection& selection, const TLargeArray<TPicture>& pictures, const TThumbnailStep& step)
+      : selection_(selection), pictures_(pictures), step_(step) {}
+  int Count() const override { return static_cast<int>(pictures_.Size()); }
+  std::wstring FullPath(int index) const override { return selection_.Path(pictures_[index].Item); }
+  TFileTime CreationTime(int index) const override { return selection_.Created(pictures_[index].Item); }
+  const TPicture& Picture(int index) const override { return pictures_[index]; }
+  std::wstring ShownPath(int index) const override { return step_.ShownPath(pictures_[index]); }
+  bool LazyFullSize() const override { return step_.Active(); }
 
  private:
-  // Takes the pending console input events, if any, and looks for Esc
-  // among them. The other keys pressed meanwhile are taken too.
-  bool EscPressed() {
-    DWORD pending = 0;
-    if (!Win32.GetNumberOfConsoleInputEvents(input_, &pending)) return false;
-    INPUT_RECORD events[16];
-    while (pending > 0) {
-      DWORD got = 0;
-      if (!Win32.ReadConsoleInputW(input_, events, pending < 16 ? pending : 16, &got) || got == 0) return false;
-      for (DWORD i = 0; i < got; ++i) {
-        const KEY_EVENT_RECORD& key = events[i].Event.KeyEvent;
-        if (events[i].EventType == KEY_EVENT && key.bKeyDown && key.wVirtualKeyCode == VK_ESCAPE) return true;
-      }
-      pending = got < pending ? pending - got : 0;
-    }
-    return false;
-  }
-
-  int total_;
-  DWORD start_, drawn_ = 0;
-  HANDLE input_;
-  bool shown_ = false;
-};
-
-// The items of the page: every selected item but folders, in the order of
-// the selection. Their list is a large block; Build says whether it could
-// be had.
-class TSelectionItems final : public TPageItems {
- public:
-  explicit TSelectionItems(const TSelection& selection) : selection_(selection) {}
-
-  bool Build() {
-    if (!list_.Allocate(sizeof(int32_t) * static_cast<size_t>(selection_.Count()))) return false;
-    int32_t* list = reinterpret_cast<int32_t*>(list_.Data());
-    for (int i = 0; i < selection_.Count(); ++i)
-      if (!(selection_.Attributes(i) & FILE_ATTRIBUTE_DIRECTORY)) list[count_++] = i;
-    return true;
-  }
-
-  void Watch(TProgress* progress) { progress_ = progress; }
-
-  int Count() const override { return count_; }
-  std::wstring FullPath(int index) const override { return selection_.Path(Item(index)); }
-  TFileTime CreationTime(int index) const override { return selection_.Created(Item(index)); }
-
-  bool Probe(int index, TDCImageInfo& probe) override {
-    const std::wstring name = FullPath(index);
-    if (progress_ && !progress_->Next(index, name)) return false;
-    if (!(selection_.Attributes(Item(index)) & kRemoteData)) {
-      probe.ReadInfo(name);
-      return true;
-    }
-    // Not opened: listed like a file that is not recognised, with the
-    // length the host reported.
-    probe.Clear();
-    probe.Orientation = 0;
-    probe.Failure = pfUnreadable;
-    const uint64_t size = selection_.Size(Item(index));
-    probe.FileSize = static_cast<int32_t>(size < 0x7FFFFFFFu ? size : 0x7FFFFFFFu);
-    return true;
-  }
-
- private:
-  int Item(int index) const { return reinterpret_cast<const int32_t*>(list_.Data())[index]; }
-
   const TSelection& selection_;
-  TLargeBuffer list_;
-  int count_ = 0;
-  TProgress* progress_ = nullptr;
+  const TLargeArray<TPicture>& pictures_;
+  const TThumbnailStep& step_;
 };
+
+// Probes every picture (a file whose data is not on the disk is not opened:
+// it is listed like one that is not recognised, with the length the host
+// reported) and plans its copy while its file is open. False when the user
+// stopped it.
+bool ProbePictures(const TSelection& selection, TLargeArray<TPicture>& pictures, TThumbnailStep& step,
+                   TJobProgress& progress) {
+  TDCImageInfo probe;
+  probe.KeepStream = true;
+  for (size_t i = 0; i < pictures.Size(); ++i) {
+    TPicture& picture = pictures[i];
+    const std::wstring path = selection.Path(picture.Item);
+    if (!progress.Next(MReadingImages, static_cast<int>(i), static_cast<int>(pictures.Size()), NamePart(path)))
+      return false;
+    const TSelection::TItemInfo& item = selection.Info(picture.Item);
+    if (item.Attributes & kRemoteData) {
+      picture.FileSize = static_cast<int32_t>(item.Size < 0x7FFFFFFFu ? item.Size : 0x7FFFFFFFu);
+      step.Plan(picture, path, item.Size, item.LastWrite, nullptr);
+      continue;
+    }
+    probe.ReadInfo(path);
+    picture.Width = probe.Width;
+    picture.Height = probe.Height;
+    picture.Depth = probe.Depth;
+    picture.FileSize = probe.FileSize;
+    picture.Orientation = probe.Orientation;
+    picture.ImageType = probe.ImageType;
+    step.Plan(picture, path, item.Size, item.LastWrite, probe.Stream.get());
+    probe.Stream.reset();
+  }
+  return true;
+}
 
 // The page file: created new (never over another file), readable by others
 // while it is written, and written through a buffer of its own (a large
@@ -307,13 +245,17 @@ void MakeGalleryPage() {
     case srNoMemory: host.Message({host.Msg(MNotEnoughMemory)}); return;
     default: break;
   }
-  TSelectionItems items(selection);
-  if (!items.Build()) {
-    host.Message({host.Msg(MNotEnoughMemory)});
-    return;
+  TLargeArray<TPicture> pictures;
+  for (int i = 0; i < selection.Count(); ++i) {
+    TPicture picture;
+    picture.Item = i;
+    if (!(selection.Attributes(i) & FILE_ATTRIBUTE_DIRECTORY) && !pictures.Push(picture)) {
+      host.Message({host.Msg(MNotEnoughMemory)});
+      return;
+    }
   }
   // Only folders, or nothing at all (the cursor on ".."): no page to make.
-  if (items.Count() == 0) {
+  if (pictures.Size() == 0) {
     host.Message({host.Msg(MNoPictures)});
     return;
   }
@@ -325,6 +267,16 @@ void MakeGalleryPage() {
     return;
   }
   const std::wstring pluginFolder = host.PluginFolder();
+
+  // The pictures, then their copies, then the page, which only writes.
+  TThumbnailStep thumbnails(PluginConfig, PluginConfig.Thumbnails != 0, pluginFolder + kWorkerProgram);
+  {
+    TJobProgress progress;
+    if (!ProbePictures(selection, pictures, thumbnails, progress)) return;  // Esc: the user knows
+    if (!thumbnails.MakeCopies(pictures, selection, progress)) return;
+  }
+  TJobItems items(selection, pictures, thumbnails);
+
   TPageFile page;
   TPageFile::TCreate created = TPageFile::pcFailed;
   const std::wstring pagePath = CreatePage(page, folder, created);
@@ -333,30 +285,25 @@ void MakeGalleryPage() {
     return;
   }
   if (pagePath.empty()) {
-    host.Message({host.Msg(MCannotWritePage), folder + PageName(0, 0).substr(0, 4) + L"...", SystemErrorText(page.Error())});
+    host.Message({host.Msg(MCannotWritePage), folder + L"galv...", SystemErrorText(page.Error())});
     return;
   }
   TPageOutcome outcome;
-  {
-    TDCImageInfo probe;
-    TProgress progress(items.Count());
-    items.Watch(&progress);
-    if (PluginConfig.Template == 0) {
-      const std::string guide = BareFileUrl(Utf8Encode(pluginFolder + host.Msg(MGuideFile)));
-      outcome = WriteBuiltInPage(page, items, probe, PluginConfig, guide, host.PageEncoder());
-    } else {
-      TWin32TemplateFiles files;
-      TLocaleDateText dates(host.TemplateEncoder());
-      outcome = WriteTemplatePage(page, items, probe, PluginConfig, pluginFolder, files, dates, host.TemplateEncoder());
-    }
-    items.Watch(nullptr);
+  if (PluginConfig.Template == 0) {
+    const std::string guide = BareFileUrl(Utf8Encode(pluginFolder + host.Msg(MGuideFile)));
+    outcome = WriteBuiltInPage(page, items, PluginConfig, guide, host.PageEncoder());
+  } else {
+    TWin32TemplateFiles files;
+    TLocaleDateText dates(host.TemplateEncoder());
+    outcome = WriteTemplatePage(page, items, PluginConfig, pluginFolder, files, dates, host.TemplateEncoder());
   }
   const bool written = page.Close();
   if (outcome.Result == prDone && written) {
     OpenPage(pagePath);
+    thumbnails.Finish();
     return;
   }
-  // A stopped or failed job leaves no half-written page behind.
+  // A failed job leaves no half-written page behind.
   Win32.DeleteFileW(LongPathForm(pagePath).c_str());
   const std::wstring name(outcome.Template.begin(), outcome.Template.end());
   switch (outcome.Result) {
@@ -366,6 +313,6 @@ void MakeGalleryPage() {
       host.Message({host.Msg(MCannotReadTemplate), name, host.Msg(MInFolder), pluginFolder});
       break;
     case prLineTooLong: host.Message({host.Msg(MTemplateLineTooLong), name}); break;
-    default: break;  // Esc: the user knows
+    default: break;
   }
 }

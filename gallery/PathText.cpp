@@ -7,12 +7,6 @@ namespace {
 
 size_t LastSeparator(std::string_view path) { return path.find_last_of("\\:"); }
 
-int32_t TruncateToInt32(double v) {
-  // Converting a value outside the range is undefined; clamp it first.
-  if (!(v > -2147483649.0)) return std::numeric_limits<int32_t>::min();
-  if (!(v < 2147483648.0)) return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(v);
-}
 
 // Days from 1 March of year 0 in the proleptic Gregorian calendar.
 int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
@@ -78,20 +72,6 @@ std::string NamePart(std::string_view path) {
 }
 
 bool EndsRow(int index, int32_t perRow) { return perRow != 0 && (int64_t{index} + 1) % perRow == 0; }
-
-bool FittingApplies(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight) {
-  return width != 0 && height != 0 && boxWidth != 0 && boxHeight != 0;
-}
-
-TThumbSize FitThumbnail(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight) {
-  if (!FittingApplies(width, height, boxWidth, boxHeight)) return {boxWidth, boxHeight};
-  const double a = static_cast<double>(height) / boxHeight;
-  const double b = static_cast<double>(width) / boxWidth;
-  // The products are taken in 64 bits, so they are exact before the division.
-  if (a > b)
-    return {TruncateToInt32(static_cast<double>(int64_t{width} * boxHeight) / height), boxHeight};
-  return {boxWidth, TruncateToInt32(static_cast<double>(int64_t{height} * boxWidth) / width)};
-}
 
 namespace {
 

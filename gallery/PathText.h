@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/Fitting.h"
+
 // The path with a backslash at its end. An empty path stays empty, so a
 // name joined to it stays as the host gave it.
 std::string AddBackslash(std::string path);
@@ -23,15 +25,6 @@ std::wstring FolderPart(std::wstring_view path);
 std::string NamePart(std::string_view path);
 std::wstring NamePart(std::wstring_view path);
 
-struct TThumbSize {
-  int32_t Width;
-  int32_t Height;
-};
-
-// Fits a width x height image into the box, keeping its proportions and
-// filling the box in one direction. When any of the four numbers is 0 the
-// result is the box itself. Results beyond the 32-bit range are clamped.
-TThumbSize FitThumbnail(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight);
 
 // True when the image with this 0-based index closes a row of perRow
 // images (perRow 0: rows never close).
@@ -40,8 +33,6 @@ bool EndsRow(int index, int32_t perRow);
 // The letter in upper case for a to z; every other character unchanged.
 inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// True when FitThumbnail scales (all four numbers non-zero).
-bool FittingApplies(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight);
 
 // A name or path as it may stand in HTML text and in attribute values:
 // '"', '<', '>', '&' and '\'' become character references; everything else

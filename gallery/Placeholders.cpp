@@ -41,7 +41,7 @@ size_t ReplaceInto(std::string_view text, std::string_view placeholder, std::str
   return put(text.substr(done)) ? length : std::string::npos;
 }
 
-// Calls step(placeholder, value) for the thirteen placeholders that occur
+// Calls step(placeholder, value) for the fifteen placeholders that occur
 // in the line, in their order; the clock is read only where its text is
 // asked for, anew for each line. Stops at the first step that fails.
 template <typename TStep>
@@ -50,7 +50,8 @@ bool EachPlaceholder(std::string_view line, const TCurInfo& info, const TClockTe
       {"%FULLNAME%", &info.FullName}, {"%NAME%", &info.Name},       {"%PATH%", &info.Path},
       {"%DATE%", &info.Date},         {"%TIME%", &info.Time},       {"%COLS%", &info.Cols},
       {"%SIZE%", &info.Size},         {"%WIDTH%", &info.Width},     {"%HEIGHT%", &info.Height},
-      {"%TNWIDTH%", &info.TnWidth},   {"%TNHEIGHT%", &info.TnHeight},
+      {"%TNWIDTH%", &info.TnWidth},   {"%TNHEIGHT%", &info.TnHeight}, {"%URL%", &info.Url},
+      {"%THUMBURL%", &info.ThumbUrl},
   };
   // Nothing in a line without a percent sign can change; most lines of a
   // template are plain markup.

@@ -20,6 +20,8 @@ struct TCurInfo {
   std::string Height;
   std::string TnWidth;
   std::string TnHeight;
+  std::string Url;       // the picture's file://localhost/ address, escaped as the built-in page's
+  std::string ThumbUrl;  // its copy's address, or the picture's own where it has none
 };
 
 // The current local date and time of day, in the user's formats.
@@ -54,7 +56,7 @@ class TLineBuffers {
   TLargeBuffer a_, b_;
 };
 
-// One template line made into a page line: the thirteen placeholders are
+// One template line made into a page line: the fifteen placeholders are
 // replaced in a fixed order, the current date and time first. The result
 // lies in one of the buffers (or is the line itself when no field changes
 // it); false when placeholders would make it longer than kMaxPageLine.

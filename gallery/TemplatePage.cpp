@@ -57,9 +57,9 @@ std::vector<std::string> SplitTemplateLines(std::string_view content) {
   return lines;
 }
 
-TPageOutcome WriteTemplatePage(TPageSink& page, TPageItems& items, TDCImageInfo& probe,
-                               const TPluginConfig& config, const std::wstring& pluginFolder, TTemplateFiles& files,
-                               const TDateText& dates, const TPageEncoder& encoder) {
+TPageOutcome WriteTemplatePage(TPageSink& page, const TPageItems& items, const TPluginConfig& config,
+                               const std::wstring& pluginFolder, TTemplateFiles& files, const TDateText& dates,
+                               const TPageEncoder& encoder) {
   const bool thumbnails = config.Thumbnails != 0;
   const int32_t perRow = thumbnails ? config.ColsTh : config.Cols;
   const int count = items.Count();
@@ -72,17 +72,20 @@ TPageOutcome WriteTemplatePage(TPageSink& page, TPageItems& items, TDCImageInfo&
   outcome = writer.Write(tpHead, info);
   for (int i = 0; i < count && page.Ok() && outcome.Result == prDone; ++i) {
     const std::wstring path = items.FullPath(i);
-    if (!items.Probe(i, probe)) return {prCancelled, ""};
+    const TPicture& picture = items.Picture(i);
     // Names from plugin panels may hold characters that no file name can;
     // they must not end an attribute or open a tag.
     info.FullName = encoder.Text(HtmlText(path));
     info.Name = encoder.Text(HtmlText(NamePart(path)));
     info.Path = encoder.Text(HtmlText(FolderPart(path)));
+    info.Url = encoder.Text(FileUrl(path));
+    const std::wstring shown = items.ShownPath(i);
+    info.ThumbUrl = shown.empty() ? info.Url : encoder.Text(FileUrl(shown));
     dates.FileDateTime(items.CreationTime(i), info.Date, info.Time);
-    info.Size = DecimalText(probe.FileSize);
-    info.Width = DecimalText(probe.Width);
-    info.Height = DecimalText(probe.Height);
-    const TThumbSize thumb = FitThumbnail(probe.Width, probe.Height, config.Width, config.Height);
+    info.Size = DecimalText(picture.FileSize);
+    info.Width = DecimalText(picture.Width);
+    info.Height = DecimalText(picture.Height);
+    const TThumbSize thumb = FitThumbnail(picture.Width, picture.Height, config.Width, config.Height);
     info.TnWidth = DecimalText(thumb.Width);
     info.TnHeight = DecimalText(thumb.Height);
     outcome = writer.Write(tpPix, info);

@@ -11,7 +11,6 @@
 #include "gallery/PageSink.h"
 #include "core/PageEncoder.h"
 #include "gallery/Placeholders.h"
-#include "imageinfo/DCImageInfo.h"
 #include "platform/LargeMemory.h"
 #include "settings/PluginConfig.h"
 
@@ -58,11 +57,11 @@ bool ForEachTemplateLine(std::string_view content, TLine line) {
 std::vector<std::string> SplitTemplateLines(std::string_view content);
 
 // Writes the whole page from the view's four templates in pluginFolder,
-// each read once; names and paths go in as the encoder writes them. A template that cannot be read, a line of it that would
-// grow beyond kMaxPageLine, a block that cannot be had, and a stop by the
-// user end the page there; the outcome says which (and names the template
-// concerned). A write that fails stops the page too, and the sink keeps
+// each read once; names and paths go in as the encoder writes them. A
+// template that cannot be read, a line of it that would grow beyond
+// kMaxPageLine, and a block that cannot be had end the page there; the
+// outcome says which (and names the template concerned). A write that fails stops the page too, and the sink keeps
 // that state.
-TPageOutcome WriteTemplatePage(TPageSink& page, TPageItems& items, TDCImageInfo& probe,
-                               const TPluginConfig& config, const std::wstring& pluginFolder, TTemplateFiles& files,
-                               const TDateText& dates, const TPageEncoder& encoder);
+TPageOutcome WriteTemplatePage(TPageSink& page, const TPageItems& items, const TPluginConfig& config,
+                               const std::wstring& pluginFolder, TTemplateFiles& files, const TDateText& dates,
+                               const TPageEncoder& encoder);

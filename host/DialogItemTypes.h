@@ -32,5 +32,6 @@ inline int32_t HostItemType(TDialogItemKind kind) {
 }
 
 inline uint32_t HostItemFlags(TDialogItemKind kind) {
-  return kind == dkSeparator ? DIF_SEPARATOR | DIF_BOXCOLOR : kind == dkButton ? DIF_CENTERGROUP : 0;
+  if (kind == dkSeparator) return DIF_SEPARATOR | DIF_BOXCOLOR;
+  return kind == dkButton ? uint32_t{DIF_CENTERGROUP} : 0u;
 }

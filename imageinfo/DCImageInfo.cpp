@@ -98,7 +98,7 @@ void TDCImageInfo::ReadInfoFrom(std::unique_ptr<TByteSource> source) {
   }
   BytesRead = in.BytesLoaded();
   Steps = in.Steps();
-  Stream.reset();
+  if (!KeepStream) Stream.reset();
 }
 
 size_t TMemorySource::ReadAt(uint64_t offset, void* buffer, size_t n) {

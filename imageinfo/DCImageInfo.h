@@ -38,7 +38,10 @@ constexpr int32_t kMarkerSearchBudget = 20000;
 
 class TDCImageInfo {
  public:
-  std::unique_ptr<TByteSource> Stream;  // only while ReadInfo runs
+  std::unique_ptr<TByteSource> Stream;  // while ReadInfo runs, and after it with KeepStream
+  // True: ReadInfo leaves the file open in Stream, for the caller to read
+  // more of it (the Exif thumbnail) and release.
+  bool KeepStream = false;
   int32_t Width = 0;
   int32_t Height = 0;
   int32_t Depth = 0;

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
+#include <utility>
 
 // A block of `size` bytes, or null when there is no memory for it.
 void* TryAllocate(size_t size);
@@ -57,4 +59,35 @@ class TLargeBuffer {
   char* data_ = nullptr;
   size_t size_ = 0;
   size_t capacity_ = 0;
+};
+
+// A growing array of plain records in a large block (doubled as it fills):
+// a list whose length the input decides fails its command when memory runs
+// out, never the host's process.
+template <typename T>
+class TLargeArray {
+ public:
+  // Appends the record; false when the block cannot grow.
+  bool Push(const T& value) {
+    if ((count_ + 1) * sizeof(T) > block_.Capacity()) {
+      TLargeBuffer larger;
+      const size_t capacity = block_.Capacity() ? 2 * block_.Capacity() : 64 * sizeof(T);
+      if (!larger.Allocate(capacity)) return false;
+      if (count_) std::memcpy(larger.Data(), block_.Data(), count_ * sizeof(T));
+      block_ = std::move(larger);
+    }
+    std::memcpy(block_.Data() + count_ * sizeof(T), &value, sizeof(T));
+    ++count_;
+    return true;
+  }
+  size_t Size() const { return count_; }
+  T* Data() { return reinterpret_cast<T*>(block_.Data()); }
+  const T* Data() const { return reinterpret_cast<const T*>(block_.Data()); }
+  T& operator[](size_t i) { return Data()[i]; }
+  const T& operator[](size_t i) const { return Data()[i]; }
+  void Clear() { count_ = 0; }
+
+ private:
+  TLargeBuffer block_;
+  size_t count_ = 0;
 };

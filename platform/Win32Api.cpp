@@ -15,6 +15,9 @@ const TWin32Api kReal = {
     ::GetTickCount,       ::GetStdHandle,       ::GetNumberOfConsoleInputEvents,
     ::ReadConsoleInputW,  ::WideCharToMultiByte, ::GetLongPathNameW,
     ::RegOpenKeyExW,      ::GetEnvironmentVariableW, ::GetLastError,   ::FormatMessageW,
+    ::SHGetFolderPathW,   ::CreateDirectoryW,   ::SetFileTime,        ::GetSystemTimeAsFileTime,
+    ::CreatePipe,         ::SetHandleInformation, ::CreateProcessW,   ::PeekNamedPipe,
+    ::WaitForSingleObject, ::TerminateProcess,
 };
 
 }  // namespace

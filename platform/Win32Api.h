@@ -10,6 +10,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 struct TWin32Api {
   // Files
@@ -63,6 +64,17 @@ struct TWin32Api {
   decltype(&::GetEnvironmentVariableW) GetEnvironmentVariableW;
   decltype(&::GetLastError) GetLastError;
   decltype(&::FormatMessageW) FormatMessageW;
+  // The thumbnail cache and its worker process
+  decltype(&::SHGetFolderPathW) SHGetFolderPathW;
+  decltype(&::CreateDirectoryW) CreateDirectoryW;
+  decltype(&::SetFileTime) SetFileTime;
+  decltype(&::GetSystemTimeAsFileTime) GetSystemTimeAsFileTime;
+  decltype(&::CreatePipe) CreatePipe;
+  decltype(&::SetHandleInformation) SetHandleInformation;
+  decltype(&::CreateProcessW) CreateProcessW;
+  decltype(&::PeekNamedPipe) PeekNamedPipe;
+  decltype(&::WaitForSingleObject) WaitForSingleObject;
+  decltype(&::TerminateProcess) TerminateProcess;
 };
 
 extern TWin32Api Win32;

@@ -20,7 +20,7 @@ for arch in x86 x64; do
   [ "$arch" = x64 ] && preset=win64
   out="$here/dist/Galvora/$arch"
   mkdir -p "$out/templates"
-  cp "build/$preset/bin/Galvora.dll" lang/GalvoraEng.lng lang/GalvoraRus.lng lang/GalvoraEng.hlf lang/GalvoraRus.hlf "$out/"
+  cp "build/$preset/bin/Galvora.dll" "build/$preset/bin/GalvoraThumbs.exe" lang/GalvoraEng.lng lang/GalvoraRus.lng lang/GalvoraEng.hlf lang/GalvoraRus.hlf "$out/"
   cp docs/Galvora-en.md docs/Galvora-ru.md "build/$preset/bin/Galvora-en.html" "build/$preset/bin/Galvora-ru.html" "$out/"
   cp -r templates/minimal templates/modern-1252 templates/modern-1251 templates/PLACEHOLDERS.md "$out/templates/"
 done

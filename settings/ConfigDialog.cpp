@@ -22,6 +22,7 @@ void FillTexts(TConfigTexts& texts) {
 bool ConfigureSettings() {
   THost& host = Host();
   const int32_t templateOnEntry = PluginConfig.Template;
+  const int32_t thumbsOnEntry = PluginConfig.MakeThumbs;
   const int32_t blankOnEntry = PluginConfig.Blank;
   TConfigTexts texts;
   FillTexts(texts);
@@ -32,6 +33,7 @@ bool ConfigureSettings() {
       // The dialog has already written the boxes into the record; a closing
       // that stores nothing takes them back.
       PluginConfig.Template = templateOnEntry;
+      PluginConfig.MakeThumbs = thumbsOnEntry;
       PluginConfig.Blank = blankOnEntry;
       return false;
     }

@@ -1,4 +1,4 @@
-// The settings dialog: two check boxes, a colour field and four number fields.
+// The settings dialog: three check boxes, a colour field and four number fields.
 #pragma once
 
 #include <string>
@@ -15,22 +15,22 @@ struct TConfigTexts {
 };
 
 constexpr int kConfigDialogWidth = 41;
-constexpr int kConfigDialogHeight = 14;
+constexpr int kConfigDialogHeight = 15;
 // The items by their place in the description.
 enum : int {
   kConfigFirstItem = 1,  // the templates' check box
-  kConfigColourItem = 4,
-  kConfigColsItem = 8,
-  kConfigColsThItem = 11,
-  kConfigWidthItem = 13,
-  kConfigHeightItem = 15,
-  kConfigOkItem = 17,
+  kConfigColourItem = 5,
+  kConfigColsItem = 9,
+  kConfigColsThItem = 12,
+  kConfigWidthItem = 14,
+  kConfigHeightItem = 16,
+  kConfigOkItem = 18,
 };
 // The topic of the plugin's help file that F1 in the dialog opens.
 constexpr const char* kConfigHelpTopic = "Config";
 
-// The 19 items, bound to the texts and to the record's Template and Blank
-// fields. The focus is on focusItem, or on the first check box.
+// The 20 items, bound to the texts and to the record's Template, MakeThumbs
+// and Blank fields. The focus is on focusItem, or on the first check box.
 TDialogDescription DescribeConfigDialog(TConfigTexts& texts, int focusItem = -1);
 
 // Shows the dialog until its fields hold what they must or the user leaves

@@ -10,6 +10,8 @@ void LoadSettings(TSettingsSession& s) {
   PluginConfig.Width = s.ReadInt("Width", 120);
   PluginConfig.Height = s.ReadInt("Height", 100);
   PluginConfig.BgColor = s.ReadStr("BgColor", "000000");
+  PluginConfig.MakeThumbs = s.ReadInt("MakeThumbs", 1);
+  PluginConfig.ThumbCacheMB = s.ReadInt("ThumbCacheMB", 512);
 }
 
 void LoadSettings(TSettingsStore& store) { LoadSettings(*store.Open()); }
@@ -23,4 +25,5 @@ void StoreSettings(TSettingsStore& store) {
   s->WriteInt("Width", PluginConfig.Width);
   s->WriteInt("Height", PluginConfig.Height);
   s->WriteStr("BgColor", PluginConfig.BgColor);
+  s->WriteInt("MakeThumbs", PluginConfig.MakeThumbs);
 }

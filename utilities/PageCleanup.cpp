@@ -4,6 +4,7 @@
 #include "platform/WidePath.h"
 #include "gallery/PathText.h"
 #include "platform/Win32Api.h"
+#include "thumbnails/Cache.h"
 
 namespace {
 
@@ -55,4 +56,7 @@ bool DeleteGeneratedPages(const std::wstring& folder) {
   return result;
 }
 
-void RemoveGeneratedPages() { DeleteGeneratedPages(GetTempFolder()); }
+void RemoveGeneratedPages() {
+  DeleteGeneratedPages(GetTempFolder());
+  RemoveUnusedCopies(kUnusedCopyAge);
+}

@@ -12,5 +12,6 @@ bool FolderExists(const std::wstring& path);
 // succeeded.
 bool DeleteGeneratedPages(const std::wstring& folder);
 
-// The clean-up command: the gallery pages left in the temporary folder.
+// The clean-up command: the gallery pages left in the temporary folder,
+// and the thumbnail cache's copies that no page has used for 30 days.
 void RemoveGeneratedPages();

@@ -52,9 +52,11 @@ class TAnsiHost final : public THost {
     const int count = panel_->SelectedItems ? panel_->SelectedItemsNumber : 0;
     for (int i = 0; i < count; ++i) {
       const TFarFindData& data = panel_->SelectedItems[i].FindData;
-      const TFileTime created = {data.ftCreationTime.dwLowDateTime, data.ftCreationTime.dwHighDateTime};
-      if (!items.Add(ItemFullPath(*panel_, i), data.dwFileAttributes, created,
-                     uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow))
+      const TSelection::TItemInfo info = {data.dwFileAttributes,
+                                          {data.ftCreationTime.dwLowDateTime, data.ftCreationTime.dwHighDateTime},
+                                          {data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime},
+                                          uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow};
+      if (!items.Add(ItemFullPath(*panel_, i), info))
         return srNoMemory;
     }
     return srFiles;

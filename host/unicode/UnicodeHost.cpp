@@ -190,7 +190,9 @@ class TUnicodeHost final : public THost {
       item.X1 = d.X1;
       item.Y1 = d.Y1;
       item.X2 = d.X2;
-      item.Flags = HostItemFlags(d.Kind) | (d.Focus ? DIF_FOCUS : 0) | (d.Default ? DIF_DEFAULTBUTTON : 0);
+      item.Flags = HostItemFlags(d.Kind);
+      if (d.Focus) item.Flags |= DIF_FOCUS;
+      if (d.Default) item.Flags |= DIF_DEFAULTBUTTON;
       if (d.Check) item.Selected = *d.Check != 0 ? 1 : 0;
       if (d.Text >= 0) texts[i] = Msg(d.Text);
       if (d.Edit) texts[i] = WideFromUtf8(*d.Edit);
@@ -267,9 +269,11 @@ class TUnicodeHost final : public THost {
       const std::wstring name = get.Item->FileName;
       // A name with a folder of its own (search results) stands as it is.
       const bool whole = name.find(L':') != std::wstring::npos || name.compare(0, 2, L"\\\\") == 0;
-      const ::TFileTime created = {get.Item->CreationTime.Low, get.Item->CreationTime.High};
-      if (!items.Add(whole ? name : folder + name, static_cast<uint32_t>(get.Item->FileAttributes), created,
-                     get.Item->FileSize))
+      const TSelection::TItemInfo info = {static_cast<uint32_t>(get.Item->FileAttributes),
+                                          {get.Item->CreationTime.Low, get.Item->CreationTime.High},
+                                          {get.Item->LastWriteTime.Low, get.Item->LastWriteTime.High},
+                                          get.Item->FileSize};
+      if (!items.Add(whole ? name : folder + name, info))
         return srNoMemory;
     }
     return srFiles;

@@ -1,9 +1,13 @@
 // Loads gallery pages made by the real DLL in headless Chromium and checks
 // what a user would see: every image the browser can show loads at the size
 // the page states and keeps its proportions as shown (phone photos turned by
-// their orientation), every entry is laid out at the size the page gives it,
-// rows break where the page breaks them, and the built-in page's home link
-// opens the user guide. Saves a screenshot of each page.
+// their orientation); where the page shows a copy (a thumbnail, a preview or
+// a placeholder) the copy loads, keeps the picture's proportions, is no
+// larger than it should be, and the link still opens the picture; a page
+// with copies has one for every picture the browser cannot show; every
+// entry is laid out at the size the page gives it, rows break where the
+// page breaks them, and the built-in page's home link opens the user guide.
+// Saves a screenshot of each page.
 //
 //   node check-gallery.mjs OUT_DIR VIEW=PAGE [VIEW=PAGE...]
 //   VIEW: thumbnails | full | template-thumbnails | template-full
@@ -75,13 +79,30 @@ try {
     });
     if (entries.length === 0) fail(view, 'no images on the page');
     const template = view.startsWith('template');
+    const thumbnailView = view.endsWith('thumbnails');
+    // A stand-in: the image is not the file it links to.
+    const standsIn = (e) => e.href !== '' && decodeURI(e.href) !== e.decodedSrc;
+    const withCopies = entries.some(standsIn);
+    let copies = 0;
     // The breaks the built-in page writes start at the home link's; count from the first image.
     const firstRow = entries.length ? entries[0].row : 0;
     for (const e of entries) {
-      const name = e.decodedSrc.replace(/^.*[\\/]/, '');
+      const copy = standsIn(e);
+      const name = (copy ? decodeURI(e.href) : e.decodedSrc).replace(/^.*[\\/]/, '');
       const size = (e.alt + ' ' + e.caption).match(/(\d+)x(\d+)/);
       const w = size ? Number(size[1]) : 0, h = size ? Number(size[2]) : 0;
-      if (shown.test(name)) {
+      if (copy) {
+        copies++;
+        const most = thumbnailView ? { width: 2 * box.width, height: 2 * box.height } : { width: 2048, height: 2048 };
+        if (!e.complete || e.naturalWidth === 0) fail(view, `${name}: its copy did not load (${e.src})`);
+        else if (e.naturalWidth > most.width || e.naturalHeight > most.height)
+          fail(view, `${name}: its copy is ${e.naturalWidth}x${e.naturalHeight}, larger than ${most.width}x${most.height}`);
+        else if (w && h && Math.abs(e.naturalWidth / e.naturalHeight / (w / h) - 1) > 0.03)
+          fail(view, `${name}: its copy is ${e.naturalWidth}x${e.naturalHeight}, the picture ${w}x${h}`);
+      } else if (withCopies && !shown.test(name)) {
+        fail(view, `${name}, which browsers cannot show, has no copy`);
+      }
+      if (!copy && shown.test(name)) {
         if (!e.complete || e.naturalWidth === 0) fail(view, `${name} did not load (${e.src})`);
         else if (e.naturalWidth !== w || e.naturalHeight !== h)
           fail(view, `${name}: the probe says ${w}x${h}, the browser shows ${e.naturalWidth}x${e.naturalHeight}`);
@@ -94,14 +115,14 @@ try {
             fail(view, `${name} drawn ${e.width}x${e.height}, distorting its ${e.naturalWidth}x${e.naturalHeight}`);
         }
       }
-      if (view.endsWith('thumbnails')) {
+      if (thumbnailView) {
         const want = fit(w, h);
         // The template sets draw height: auto, which follows the picture's
         // own proportions from the truncated width: a pixel either way.
         const slack = template ? 1 : 0;
         if (Math.abs(Math.round(e.width) - want.width) > slack || Math.abs(Math.round(e.height) - want.height) > slack)
           fail(view, `${name} laid out at ${e.width}x${e.height}, fitted size is ${want.width}x${want.height}`);
-      } else if (!template && shown.test(name) && (e.width !== w || e.height !== h)) {
+      } else if (!template && (shown.test(name) || copy) && w && (e.width !== w || e.height !== h)) {
         fail(view, `${name} shown at ${e.width}x${e.height}, its size is ${w}x${h}`);
       } else if (template && shown.test(name) && e.width > 1800) {
         fail(view, `${name} is wider than the window (${e.width})`);
@@ -116,9 +137,9 @@ try {
         if (b.row === a.row && !(b.left > a.left))
           fail(view, `entry ${i} wrapped although no break stands before it`);
       }
-      console.log(`${view}: ${entries.length} images in ${entries.at(-1).row - firstRow + 1} rows`);
+      console.log(`${view}: ${entries.length} images (${copies} copies) in ${entries.at(-1).row - firstRow + 1} rows`);
     } else {
-      console.log(`${view}: ${entries.length} images`);
+      console.log(`${view}: ${entries.length} images (${copies} copies)`);
     }
     if (!template) {
       // The home link opens the user guide installed beside the DLL.

@@ -89,14 +89,13 @@ LC_ALL=C.UTF-8 wine "$bin/hostemu.exe" --unicode --plugin "$winbin\\Galvora.dll"
   --folder "$(LC_ALL=C.UTF-8 winepath -w "$extra")" --menu 1 --handler "$winbin\\openrec.exe" "$log" >"$record"
 extra_thumbnails=$(kept page-extra "$record")
 
-# The modern template sets. A raw file:// address cannot carry # or % in a
-# name, so the template pages leave those two samples out; the HTML checker
-# gets names in plain ASCII, since it reads every page as utf-8.
+# The modern template sets, which link with %URL% and %THUMBURL%: names
+# with # and % load too. The HTML checker gets names in plain ASCII, since
+# it reads every page as utf-8.
 wine reg add "HKCU\\$root\\Galvora" /v Template /t REG_DWORD /d 1 /f >/dev/null
 browser_names=(); ascii_names=()
 for f in "$here"/samples/*; do
   name=$(basename "$f")
-  case "$name" in *'#'* | *'%'*) continue ;; esac
   browser_names+=("$name")
   if printf '%s' "$name" | LC_ALL=C grep -q '[^ -~]'; then continue; fi
   ascii_names+=("$name")

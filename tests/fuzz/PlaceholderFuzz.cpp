@@ -24,7 +24,7 @@ class TClock final : public TClockText {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // Fields separated by 0x01: the line, then the record's eleven texts.
+  // Fields separated by 0x01: the line, then the record's thirteen texts.
   std::vector<std::string> parts(1);
   for (size_t i = 0; i < size; ++i) {
     if (data[i] == 1)
@@ -32,11 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     else
       parts.back() += static_cast<char>(data[i]);
   }
-  parts.resize(13);
-  TCurInfo info{parts[1], parts[2], parts[3], parts[4], parts[5], parts[6],
-                parts[7], parts[8], parts[9], parts[10], parts[11]};
+  parts.resize(15);
+  TCurInfo info{parts[1], parts[2], parts[3], parts[4],  parts[5],  parts[6], parts[7],
+                parts[8], parts[9], parts[10], parts[11], parts[12], parts[13]};
   const std::string& line = parts[0];
-  const std::string page = ApplyPlaceholders(line, info, TClock(parts[12]));
+  const std::string page = ApplyPlaceholders(line, info, TClock(parts[14]));
   if (line.find('%') == std::string::npos && page != line) std::abort();
 
   // One placeholder at a time: each occurrence becomes the value, once.

@@ -32,18 +32,21 @@ class TFakeDates final : public TDateText {
   }
 };
 
+// Pictures by name, as a job that found nothing in them would give them.
 class TNamedItems final : public TPageItems {
  public:
   explicit TNamedItems(std::vector<std::string> paths) : paths_(std::move(paths)) {}
   int Count() const override { return static_cast<int>(paths_.size()); }
   std::wstring FullPath(int i) const override { return std::wstring(paths_[i].begin(), paths_[i].end()); }
   TFileTime CreationTime(int i) const override { return {static_cast<uint32_t>(i), 0}; }
+  const TPicture& Picture(int) const override { return picture_; }
 
  private:
   std::vector<std::string> paths_;
+  TPicture picture_;
 };
 
-// Paths that no file has: the probe gives 0 x 0 and size 0 for each.
+// Paths that no file has: 0 x 0 and size 0 for each.
 std::vector<std::string> Missing(int n) {
   std::vector<std::string> paths;
   for (int i = 0; i < n; ++i) paths.push_back("Q:\\none\\img" + std::to_string(i) + ".jpg");
@@ -75,9 +78,8 @@ class TemplatePage : public ::testing::Test {
   }
   std::vector<std::string> Write(const std::vector<std::string>& paths) {
     TNamedItems items(paths);
-    TDCImageInfo probe;
     TStringSink page;
-    outcome = WriteTemplatePage(page, items, probe, config, L"P:\\plugin", files, dates, TAsciiEncoder());
+    outcome = WriteTemplatePage(page, items, config, L"P:\\plugin", files, dates, TAsciiEncoder());
     failed = outcome.Result != prDone;
     std::vector<std::string> lines;
     for (size_t at = 0, end; at < page.Text.size(); at = end + 2) {
@@ -176,9 +178,8 @@ TEST_F(TemplatePage, NamesCannotEndAnAttributeOrOpenATag) {
 
 TEST_F(TemplatePage, EmptyPluginFolderLeavesTemplateNamesBare) {
   TNamedItems items({});
-  TDCImageInfo probe;
   TStringSink page;
-  EXPECT_EQ(WriteTemplatePage(page, items, probe, config, L"", files, dates, TAsciiEncoder()).Result, prTemplateUnreadable);
+  EXPECT_EQ(WriteTemplatePage(page, items, config, L"", files, dates, TAsciiEncoder()).Result, prTemplateUnreadable);
   EXPECT_EQ(files.ReadPaths, (L{"tn_head.htm"}));
 }
 
@@ -212,12 +213,11 @@ TEST_F(TemplatePage, SixteenMegabytesOfEmptyLinesStayOneBlock) {
   // 16 MB of line ends: 16.7 million lines, written as they are walked.
   Set("tn_", "pix", std::string(kMaxTemplateFile, '\n'));
   TNamedItems items(Missing(2));
-  TDCImageInfo probe;
   class TCounter final : public TPageSink {
    public:
     void Write(std::string_view text) override { Bytes += text.size(); }
     size_t Bytes = 0;
   } page;
-  EXPECT_EQ(WriteTemplatePage(page, items, probe, config, L"P:\\plugin", files, dates, TAsciiEncoder()).Result, prDone);
+  EXPECT_EQ(WriteTemplatePage(page, items, config, L"P:\\plugin", files, dates, TAsciiEncoder()).Result, prDone);
   EXPECT_EQ(page.Bytes, 2 * 2 * kMaxTemplateFile + 10 + 17);  // head, two blocks, end
 }

@@ -19,7 +19,7 @@ pass() { echo "ok   package: $*"; }
 rm -rf "$work"
 mkdir -p "$work/unpacked"
 unzip -q "$zip" -d "$work/unpacked"
-for entry in README.txt x86/Galvora.dll x64/Galvora.dll; do
+for entry in README.txt x86/Galvora.dll x64/Galvora.dll x86/GalvoraThumbs.exe x64/GalvoraThumbs.exe; do
   [ -f "$work/unpacked/Galvora/$entry" ] && pass "the zip holds Galvora/$entry" || fail "the zip lacks Galvora/$entry"
 done
 . "$here/scripts/wine-env.sh"
@@ -52,6 +52,16 @@ check() {
   imports=$($objdump -p "$dll_unix" | awk '/DLL Name:/{print tolower($3)}' | sort | tr '\n' ' ')
   unexpected=$(for d in $imports; do case "$d" in kernel32.dll | user32.dll | advapi32.dll | shell32.dll | msvcrt.dll) ;; *) echo "$d" ;; esac; done)
   [ -z "$unexpected" ] && pass "$arch: imports only system DLLs: $imports" || fail "$arch: imports $unexpected"
+
+  # The thumbnail worker: the same machine type, and besides kernel32 and
+  # the C runtime only the three COM functions of ole32 that Windows XP has.
+  local worker="$plugin_dir/GalvoraThumbs.exe" ole
+  $objdump -f "$worker" | grep -q "file format $format" && pass "$arch: GalvoraThumbs.exe is $format" ||
+    fail "$arch: GalvoraThumbs.exe is not $format"
+  imports=$($objdump -p "$worker" | awk '/DLL Name:/{print tolower($3)}' | sort | tr '\n' ' ')
+  ole=$($objdump -p "$worker" | sed -n '/DLL Name: ole32.dll/,/^$/p' | awk 'NR > 2 && NF == 3 {print $3}' | sort | tr '\n' ' ')
+  [ "$imports" = "kernel32.dll msvcrt.dll ole32.dll " ] && [ "$ole" = "CoCreateInstance CoInitializeEx CoUninitialize " ] &&
+    pass "$arch: the worker imports $imports($ole)" || fail "$arch: the worker imports $imports($ole)"
 
   # The language and help files are OEM text without a byte-order mark, the
   # one form that every host reads. A host from build 6371 on takes such a

@@ -11,7 +11,10 @@ using namespace testsupport;
 
 namespace {
 
-enum { kTemplateBox = 1, kColour = 4, kBlankBox = 5, kCols = 8, kColsTh = 11, kWidth = 13, kHeight = 15, kOk = 17, kCancel = 18 };
+enum {
+  kTemplateBox = 1, kThumbsBox = 2, kColour = 5, kBlankBox = 6, kCols = 9, kColsTh = 12, kWidth = 14, kHeight = 16,
+  kOk = 18, kCancel = 19
+};
 
 TDialogAnswer Answer(int result, std::vector<std::pair<int, std::string>> edits = {}, std::vector<int> toggles = {}) {
   TDialogAnswer a;
@@ -30,7 +33,7 @@ class ConfigDialog : public PluginTest {
   // What the registry holds for the seven settings, as raw bytes.
   std::vector<std::string> Stored() const {
     std::vector<std::string> v;
-    for (const char* name : {"Template", "Blank", "Cols", "ColsTh", "Width", "Height", "BgColor"})
+    for (const char* name : {"Template", "Blank", "Cols", "ColsTh", "Width", "Height", "BgColor", "MakeThumbs"})
       v.push_back(ReadValue(SettingsKey(), name).Data);
     return v;
   }
@@ -40,7 +43,7 @@ class ConfigDialog : public PluginTest {
             d.Items[kCols].Data, d.Items[kColsTh].Data, d.Items[kWidth].Data, d.Items[kHeight].Data};
   }
   static std::vector<std::string> Defaults() {
-    return {Dword(0), Dword(1), Dword(0), Dword(6), Dword(120), Dword(100), std::string("000000", 7)};
+    return {Dword(0), Dword(1), Dword(0), Dword(6), Dword(120), Dword(100), std::string("000000", 7), Dword(0)};
   }
 };
 
@@ -59,19 +62,19 @@ TEST_F(ConfigDialog, OpensOnItsFirstItemWithOkAsTheDefaultButton) {
   EXPECT_EQ(host_->Configure(0), 0);
   ASSERT_EQ(host_->Dialogs.size(), 1u);
   const TDialogCall& d = host_->Dialogs[0];
-  EXPECT_EQ((std::vector<int>{d.X1, d.Y1, d.X2, d.Y2}), (std::vector<int>{-1, -1, 41, 14}));
+  EXPECT_EQ((std::vector<int>{d.X1, d.Y1, d.X2, d.Y2}), (std::vector<int>{-1, -1, 41, 15}));
   EXPECT_STREQ(d.HelpTopic, "Config") << "F1 opens the settings' topic of the help file";
-  ASSERT_EQ(d.Items.size(), 19u);
-  EXPECT_EQ((std::vector<int>{d.Items[0].Y1, d.Items[0].Y2}), (std::vector<int>{1, 12})) << "the frame";
+  ASSERT_EQ(d.Items.size(), 20u);
+  EXPECT_EQ((std::vector<int>{d.Items[0].Y1, d.Items[0].Y2}), (std::vector<int>{1, 13})) << "the frame";
   // Typing at once changes the first check box, not the colour; Enter is OK.
-  for (int i = 0; i < 19; ++i) {
+  for (int i = 0; i < 20; ++i) {
     EXPECT_EQ(d.Items[i].Focus != 0, i == kTemplateBox) << "item " << i;
     EXPECT_EQ(d.Items[i].DefaultButton != 0, i == kOk) << "item " << i;
   }
   EXPECT_EQ(Shown(d), (S{"0", "000000", "1", "0", "6", "120", "100"}));
 }
 
-TEST_F(ConfigDialog, OkWithoutChangesRewritesAllSevenInTheRecordsOrder) {
+TEST_F(ConfigDialog, OkWithoutChangesRewritesAllEightInTheRecordsOrder) {
   StartPlugin(/*linked=*/true);
   // Changed behind the plugin's back: OK writes the record's values again.
   SetDword(SettingsKey(), "Cols", 99);
@@ -80,7 +83,7 @@ TEST_F(ConfigDialog, OkWithoutChangesRewritesAllSevenInTheRecordsOrder) {
   Win32.RegSetValueExA = RecordWrite;
   host_->DialogAnswers.push_back(Answer(kOk));
   EXPECT_EQ(host_->Configure(0), 0);
-  EXPECT_EQ(gWrites, (S{"Template", "Blank", "Cols", "ColsTh", "Width", "Height", "BgColor"}));
+  EXPECT_EQ(gWrites, (S{"Template", "Blank", "Cols", "ColsTh", "Width", "Height", "BgColor", "MakeThumbs"}));
   EXPECT_EQ(Stored(), Defaults());
 }
 
@@ -88,11 +91,11 @@ TEST_F(ConfigDialog, NumbersThatParseAreStored) {
   StartPlugin();
   host_->DialogAnswers.push_back(Answer(kOk, {{kCols, " 7"}, {kColsTh, "$1F"}, {kWidth, "-5"}, {kHeight, "$FFFFFFFF"},
                                               {kColour, "336699"}},
-                                        {kTemplateBox, kBlankBox}));
+                                        {kTemplateBox, kBlankBox, kThumbsBox}));
   EXPECT_EQ(host_->Configure(0), 0);
   EXPECT_EQ(host_->Dialogs.size(), 1u);
   EXPECT_EQ(Stored(), (S{Dword(1), Dword(0), Dword(7), Dword(31), Dword(static_cast<uint32_t>(-5)), Dword(0xFFFFFFFFu),
-                         std::string("336699", 7)}));
+                         std::string("336699", 7), Dword(1)}));
   // The next showing starts from what was stored.
   host_->Configure(0);
   EXPECT_EQ(Shown(host_->Dialogs[1]), (S{"1", "336699", "0", "7", "31", "-5", "-1"}));
@@ -111,7 +114,7 @@ TEST_F(ConfigDialog, InvalidNumberBringsTheDialogBackAsTypedWithTheFocusOnIt) {
     // What the user typed and set is there again, the focus on the field
     // that is no number, and a message named it first.
     EXPECT_EQ(Shown(host_->Dialogs[1]), (S{"1", "abc", "1", "3", "6", bad, "100"})) << bad;
-    for (int i = 0; i < 19; ++i) EXPECT_EQ(host_->Dialogs[1].Items[i].Focus != 0, i == kWidth) << bad << " item " << i;
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(host_->Dialogs[1].Items[i].Focus != 0, i == kWidth) << bad << " item " << i;
     ASSERT_EQ(host_->Boxes.size(), 1u) << bad;
     EXPECT_EQ(host_->Boxes[0].Lines, (S{"Galvora", std::string("Width: ") + bad, "is not a whole number."})) << bad;
     EXPECT_EQ(Stored(), before) << bad;
@@ -122,7 +125,7 @@ TEST_F(ConfigDialog, InvalidNumberBringsTheDialogBackAsTypedWithTheFocusOnIt) {
                           Answer(kOk, {{kHeight, "90"}, {kColsTh, "4"}})};
   host_->Configure(0);
   EXPECT_EQ(host_->Boxes.at(0).Lines.at(1), "Thumbs per row: y");
-  EXPECT_EQ(Stored(), (S{Dword(0), Dword(1), Dword(0), Dword(4), Dword(120), Dword(90), std::string("abc", 4)}));
+  EXPECT_EQ(Stored(), (S{Dword(0), Dword(1), Dword(0), Dword(4), Dword(120), Dword(90), std::string("abc", 4), Dword(0)}));
 }
 
 TEST_F(ConfigDialog, CancelAfterARejectedNumberLeavesRecordAndRegistryAsTheyWere) {

@@ -81,6 +81,9 @@ const std::set<std::string> kAllowedImports = {
     "kernel32.dll!TlsFree", "kernel32.dll!TlsGetValue", "kernel32.dll!TlsSetValue", "kernel32.dll!VirtualProtect",
     "kernel32.dll!VirtualQuery", "kernel32.dll!WaitForSingleObject", "kernel32.dll!WideCharToMultiByte",
     "kernel32.dll!WriteFile", "kernel32.dll!FormatMessageW", "kernel32.dll!GetEnvironmentVariableW",
+    "kernel32.dll!CreateDirectoryW", "kernel32.dll!SetFileTime", "kernel32.dll!GetSystemTimeAsFileTime",
+    "kernel32.dll!CreatePipe", "kernel32.dll!SetHandleInformation", "kernel32.dll!CreateProcessW",
+    "kernel32.dll!PeekNamedPipe", "kernel32.dll!TerminateProcess", "shell32.dll!SHGetFolderPathW",
     "msvcrt.dll!__mb_cur_max", "msvcrt.dll!_amsg_exit", "msvcrt.dll!_close", "msvcrt.dll!_errno",
     "msvcrt.dll!_initterm", "msvcrt.dll!_iob", "msvcrt.dll!_lock", "msvcrt.dll!_read", "msvcrt.dll!_unlock",
     "msvcrt.dll!abort", "msvcrt.dll!atoi", "msvcrt.dll!calloc", "msvcrt.dll!fputc", "msvcrt.dll!fputs",
@@ -129,6 +132,26 @@ TEST(GalvoraDll, ImportsOnlySystemFunctionsThatWindowsXPHas) {
   EXPECT_LE(t.OsVersion, sizeof(void*) == 8 ? 502 : 501);
   EXPECT_LE(t.SubsystemVersion, sizeof(void*) == 8 ? 502 : 501);
   FreeLibrary(dll);
+}
+
+TEST(GalvoraThumbs, ImportsOnlyWhatWindowsXPHasAndNoThreadLibrary) {
+  // The worker's own functions beyond the DLL's: its threads and its copies.
+  const std::set<std::string> worker = {
+      "kernel32.dll!CreateThread", "kernel32.dll!GetCurrentProcess", "kernel32.dll!GetStartupInfoA",
+      "kernel32.dll!GetSystemInfo", "kernel32.dll!MoveFileExW", "kernel32.dll!SetUnhandledExceptionFilter",
+      "kernel32.dll!WaitForMultipleObjects", "kernel32.dll!__C_specific_handler", "ole32.dll!CoCreateInstance",
+      "ole32.dll!CoInitializeEx", "ole32.dll!CoUninitialize"};
+  HMODULE exe = LoadLibraryExA((BinDir() + "GalvoraThumbs.exe").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  ASSERT_NE(exe, nullptr);
+  const TModuleTables t = ReadTables(exe);
+  for (const std::string& function : t.Functions) {
+    if (function.compare(0, 11, "msvcrt.dll!") == 0) continue;  // the C runtime of every Windows
+    EXPECT_TRUE(kAllowedImports.count(function) || worker.count(function)) << function;
+  }
+  EXPECT_EQ(std::count(t.Functions.begin(), t.Functions.end(), "msvcrt.dll!_beginthreadex"), 0);
+  EXPECT_LE(t.OsVersion, sizeof(void*) == 8 ? 502 : 501);
+  EXPECT_LE(t.SubsystemVersion, sizeof(void*) == 8 ? 502 : 501);
+  FreeLibrary(exe);
 }
 
 class EntryPoints : public PluginTest {};
@@ -284,7 +307,7 @@ TEST(LanguageFiles, GiveEveryMessageAndLabelsThatFitTheDialog) {
   struct {
     int message;
     size_t longest;  // cells before the next field in the settings dialog
-  } labels[] = {{1, 18}, {2, 18}, {3, 9}, {4, 8}, {5, 7}, {6, 11}, {12, 28}};
+  } labels[] = {{1, 18}, {2, 18}, {3, 9}, {4, 8}, {5, 7}, {6, 11}, {12, 28}, {28, 28}};
   for (const char* file : {"GalvoraEng.lng", "GalvoraRus.lng"}) {
     THostBench host;
     ASSERT_TRUE(host.LoadLanguage(BinDir() + file)) << file;

@@ -239,6 +239,7 @@ void PluginTest::TearDown() {
 }
 
 void PluginTest::StartPlugin(bool linked) {
+  if (!thumbnails_ && !ReadValue(SettingsKey(), "MakeThumbs").Exists) SetDword(SettingsKey(), "MakeThumbs", 0);
   host_ = std::make_unique<THostBench>();
   if (linked) {
     // The linked copy is never unloaded; give it the state of a fresh load.

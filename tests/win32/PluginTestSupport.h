@@ -80,6 +80,9 @@ class PluginTest : public ::testing::Test {
   std::unique_ptr<TScratchFolder> temp_;
   std::string root_;
   std::string moduleName_;  // when set, what ModuleName carries instead of the DLL's path
+  // False: the plugin starts with "Make thumbnails" off (unless the test
+  // stored the setting), so that a page is the page of its own files.
+  bool thumbnails_ = false;
   std::string savedTmp_, savedTemp_;
 };
 

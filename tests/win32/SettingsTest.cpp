@@ -12,6 +12,10 @@ namespace {
 
 class Settings : public PluginTest {
  protected:
+  void SetUp() override {
+    PluginTest::SetUp();
+    thumbnails_ = true;  // every setting as a first start finds it
+  }
   void TearDown() override {
     Win32 = RealWin32Api();
     PluginTest::TearDown();
@@ -22,7 +26,7 @@ class Settings : public PluginTest {
     return {c.Template, c.Thumbnails, c.Blank, c.Cols, c.ColsTh, c.Width, c.Height};
   }
   void StoreAll(uint32_t value) {
-    for (const char* name : {"Template", "Blank", "Cols", "ColsTh", "Width", "Height"})
+    for (const char* name : {"Template", "Blank", "Cols", "ColsTh", "Width", "Height", "MakeThumbs", "ThumbCacheMB"})
       SetDword(SettingsKey(), name, value);
     SetValue(SettingsKey(), "BgColor", REG_SZ, std::string("abcdef", 7));
   }
@@ -47,7 +51,8 @@ TEST_F(Settings, FirstStartWritesEveryDefault) {
   struct {
     const char* name;
     uint32_t value;
-  } ints[] = {{"Template", 0}, {"Blank", 1}, {"Cols", 0}, {"ColsTh", 6}, {"Width", 120}, {"Height", 100}};
+  } ints[] = {{"Template", 0}, {"Blank", 1}, {"Cols", 0},          {"ColsTh", 6},
+              {"Width", 120},  {"Height", 100}, {"MakeThumbs", 1}, {"ThumbCacheMB", 512}};
   for (const auto& v : ints) {
     TRegValue stored = ReadValue(SettingsKey(), v.name);
     EXPECT_TRUE(stored.Exists) << v.name;
@@ -67,13 +72,14 @@ TEST_F(Settings, TheRealDllWritesTheSameDefaults) {
   host_->Configure(0);
   ASSERT_EQ(host_->Dialogs.size(), 1u);
   const auto& items = host_->Dialogs[0].Items;
-  EXPECT_STREQ(items[4].Data, "000000");
-  EXPECT_STREQ(items[8].Data, "0");
-  EXPECT_STREQ(items[11].Data, "6");
-  EXPECT_STREQ(items[13].Data, "120");
-  EXPECT_STREQ(items[15].Data, "100");
+  EXPECT_STREQ(items[5].Data, "000000");
+  EXPECT_STREQ(items[9].Data, "0");
+  EXPECT_STREQ(items[12].Data, "6");
+  EXPECT_STREQ(items[14].Data, "120");
+  EXPECT_STREQ(items[16].Data, "100");
   EXPECT_EQ(items[1].Selected, 0);
-  EXPECT_EQ(items[5].Selected, 1);
+  EXPECT_EQ(items[2].Selected, 1) << "thumbnails are made";
+  EXPECT_EQ(items[6].Selected, 1);
 }
 
 TEST_F(Settings, StoredValuesAreReadAndOnlyAMissingOneIsWritten) {

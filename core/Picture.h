@@ -1,0 +1,16 @@
+// A picture of a page as the page job knows it: the selected item it is,
+// what the probe found, and what the page shows for it.
+#pragma once
+
+#include <cstdint>
+
+struct TPicture {
+  int32_t Item = 0;  // its index in the selection
+  int32_t Width = 0, Height = 0, Depth = 0, FileSize = 0, Orientation = 0;
+  uint8_t ImageType = 0;
+  uint8_t Need = 0;     // what it needs from the thumbnail step (TCopyNeed)
+  uint8_t Shown = 0;    // the stand-in the page shows (TCopyExt); 0: the picture's own file
+  uint8_t Waiting = 0;  // its copy waits for the worker
+  int32_t CopyWidth = 0, CopyHeight = 0;  // the size its copy is made at
+  uint64_t Key = 0;     // its copy's name in the cache
+};

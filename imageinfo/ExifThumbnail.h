@@ -1,0 +1,27 @@
+// The small JPEG that cameras and phones store in a JPEG's Exif block (its
+// second directory, IFD1): found and copied out as bytes, never decoded.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "imageinfo/ByteSource.h"
+
+struct TExifThumbnail {
+  uint64_t Offset = 0;  // where its bytes lie in the file
+  uint32_t Length = 0;
+  int32_t Width = 0;    // its own frame's size, as stored (not turned)
+  int32_t Height = 0;
+};
+
+// Looks for the thumbnail of the JPEG in source: the first APP1 Exif block
+// before the first frame, IFD1's JPEG offset and length, lying inside that
+// block and starting a JPEG whose frame header gives its size. False when
+// there is none or any of it does not hold. Reads the file's start and the
+// Exif block, each once.
+bool FindExifThumbnail(TByteSource& source, TExifThumbnail& thumbnail);
+
+// The thumbnail's bytes as a file of their own, shown as the picture is: for
+// orientation 2 to 8 an Exif block holding only that orientation follows
+// SOI, which a browser applies. False (bytes empty) when they cannot be read.
+bool CopyExifThumbnail(TByteSource& source, const TExifThumbnail& thumbnail, int32_t orientation, std::string& bytes);

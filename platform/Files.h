@@ -1,0 +1,49 @@
+// The few file operations of the thumbnail cache, through the Win32 table.
+// Paths are UTF-16; every one is opened in its long form where it needs it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The user's local application-data folder (not roaming), ending in a
+// backslash; empty when the system has none.
+std::wstring LocalAppDataFolder();
+
+// Creates the folder and every missing folder above it; true when it
+// exists afterwards.
+bool CreateFolderPath(const std::wstring& folder);
+
+// True when a file can be created (and is removed again) in the folder.
+bool CanWriteIn(const std::wstring& folder);
+
+// Writes the bytes as the whole file, replacing one of that name; a file
+// that could not be written completely is removed. False on failure.
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
+
+// The current time as a file time (100 ns since 1601, UTC).
+uint64_t NowFileTime();
+
+// Sets the file's last-write time; false when it cannot.
+bool SetLastWriteTime(const std::wstring& path, uint64_t fileTime);
+
+bool RemoveFile(const std::wstring& path);
+
+// The files (not folders) of a folder, one at a time.
+class TFileList {
+ public:
+  explicit TFileList(const std::wstring& folder);
+  ~TFileList();
+  TFileList(const TFileList&) = delete;
+  TFileList& operator=(const TFileList&) = delete;
+  // Moves to the next file; false when there is none.
+  bool Next();
+  std::wstring_view Name() const;
+  uint64_t Size() const;
+  uint64_t LastWrite() const;
+
+ private:
+  void* find_;
+  void* data_;
+  bool first_ = true;
+};
