@@ -45,6 +45,48 @@ inline TBytes PngHeader(uint32_t width, uint32_t height, uint8_t bitDepth, uint8
   return b;
 }
 
+// A whole PNG that decoders read: RGBA pixels of one colour, alpha as
+// given, in stored (uncompressed) deflate blocks, with real checksums.
+inline uint32_t Crc32(const uint8_t* p, size_t n, uint32_t crc = 0) {
+  crc = ~crc;
+  for (size_t i = 0; i < n; ++i) {
+    crc ^= p[i];
+    for (int k = 0; k < 8; ++k) crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+  }
+  return ~crc;
+}
+inline TBytes PngImage(uint32_t width, uint32_t height, uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha) {
+  TBytes raw;
+  for (uint32_t y = 0; y < height; ++y) {
+    raw.push_back(0);  // no filter
+    for (uint32_t x = 0; x < width; ++x) Append(raw, {red, green, blue, alpha});
+  }
+  TBytes z = {0x78, 0x01};
+  uint32_t a = 1, b = 0;
+  for (uint8_t c : raw) a = (a + c) % 65521, b = (b + a) % 65521;
+  for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+    const size_t n = std::min<size_t>(65535, raw.size() - at);
+    z.push_back(at + n >= raw.size() ? 1 : 0);
+    Append(z, {static_cast<int>(n & 0xFF), static_cast<int>(n >> 8), static_cast<int>(~n & 0xFF), static_cast<int>(~n >> 8 & 0xFF)});
+    z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at), raw.begin() + static_cast<std::ptrdiff_t>(at + n));
+    if (raw.empty()) break;
+  }
+  Append(z, {static_cast<int>(b >> 8), static_cast<int>(b & 0xFF), static_cast<int>(a >> 8), static_cast<int>(a & 0xFF)});
+  TBytes png = PngHeader(width, height, 8, 6);
+  Put32BE(png, 29, Crc32(png.data() + 12, 17));
+  auto chunk = [&](const char* type, const TBytes& data) {
+    TBytes c;
+    Put32BE(c, 0, static_cast<uint32_t>(data.size()));
+    Append(c, {type[0], type[1], type[2], type[3]});
+    Append(c, data);
+    Put32BE(c, c.size(), Crc32(c.data() + 4, c.size() - 4));
+    Append(png, c);
+  };
+  chunk("IDAT", z);
+  chunk("IEND", {});
+  return png;
+}
+
 // "GIF89a" and the logical screen descriptor: 13 bytes.
 inline TBytes GifHeader(uint16_t width, uint16_t height, uint8_t packed) {
   TBytes b = {'G', 'I', 'F', '8', '9', 'a'};

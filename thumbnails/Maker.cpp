@@ -49,8 +49,10 @@ class TRun {
     received_.clear();
     inFlight_.clear();
     if (failedStarts_ >= kMaxFailedStarts || !worker_.Start(program_, L"")) return false;
+    // Ten seconds by the clock, and as many by the waits: a start that is
+    // slow on a busy machine is not taken for a failed one.
     const uint32_t start = TickCount();
-    for (;;) {
+    for (uint32_t waited = 0;; waited += kPollMs) {
       const bool open = worker_.Receive(received_);
       const size_t end = received_.find('\n');
       TWorkerMessage message;
@@ -68,7 +70,7 @@ class TRun {
         lastHeard_ = TickCount();
         return true;
       }
-      if (!open || TickCount() - start > kWorkerTimeoutMs) break;
+      if (!open || (TickCount() - start > kWorkerTimeoutMs && waited > kWorkerTimeoutMs)) break;
       worker_.WaitForEnd(kPollMs);
     }
     worker_.Terminate();

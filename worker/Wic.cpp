@@ -90,16 +90,18 @@ UINT BitsPerPixel(IWICImagingFactory* factory, const WICPixelFormatGUID& format)
 }
 
 // The largest size of the picture's proportions inside the box, never
-// larger than the picture.
+// larger than the picture. The box is usually that size already (fitted by
+// the plugin, truncated): the other side is rounded, so that fitting twice
+// gives the same size.
 void Fit(UINT width, UINT height, UINT boxWidth, UINT boxHeight, UINT& w, UINT& h) {
   w = width, h = height;
   if (w <= boxWidth && h <= boxHeight) return;
   if (uint64_t{height} * boxWidth > uint64_t{width} * boxHeight) {
     h = boxHeight;
-    w = static_cast<UINT>(uint64_t{width} * boxHeight / height);
+    w = static_cast<UINT>((2 * uint64_t{width} * boxHeight + height) / (2 * uint64_t{height}));
   } else {
     w = boxWidth;
-    h = static_cast<UINT>(uint64_t{height} * boxWidth / width);
+    h = static_cast<UINT>((2 * uint64_t{height} * boxWidth + width) / (2 * uint64_t{width}));
   }
   if (w == 0) w = 1;
   if (h == 0) h = 1;

@@ -144,8 +144,6 @@ void SetDword(const std::string& keyPath, const std::string& name, uint32_t valu
 
 void DeleteKeyTree(const std::string& keyPath) { RegDeleteTreeA(HKEY_CURRENT_USER, keyPath.c_str()); }
 
-namespace {
-
 // Removes a folder and everything in it, whatever the names and however
 // long the paths (wide functions, long form).
 void RemoveTree(const std::wstring& folder) {
@@ -168,6 +166,8 @@ void RemoveTree(const std::wstring& folder) {
   }
   RemoveDirectoryW((L"\\\\?\\" + folder.substr(0, folder.size() - 1)).c_str());  // without its backslash
 }
+
+namespace {
 
 std::string Env(const char* name) {
   char buffer[4096];

@@ -44,6 +44,8 @@ void SetValue(const std::string& keyPath, const std::string& name, DWORD type, c
 void SetDword(const std::string& keyPath, const std::string& name, uint32_t value);
 std::string Dword(uint32_t value);  // the four little-endian bytes
 void DeleteKeyTree(const std::string& keyPath);
+// Removes a folder (ending in a backslash) and everything in it.
+void RemoveTree(const std::wstring& folder);
 
 // A fresh folder below the system temporary folder; removed with its content.
 class TScratchFolder {

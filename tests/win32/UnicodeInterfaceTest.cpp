@@ -275,3 +275,25 @@ TEST_F(UnicodeInterface, LongJobShowsTheProgressBoxAndTheTaskbarAndClearsBoth) {
   EXPECT_EQ(bench_->Taskbar.end()[-2], (std::pair<int, unsigned long long>{21, 0}));
   EXPECT_EQ(bench_->Taskbar.back().first, 19);
 }
+
+TEST_F(UnicodeInterface, ThumbnailPageShowsTheWorkersCopyAndLinksThePicture) {
+  const std::wstring name = L"\u0444\u043e\u0442\u043e #1.jpg";
+  const std::wstring picture = Wide(pics_->Path()) + name;
+  ASSERT_TRUE(CopyFileW(Wide(SourceDir() + "\\samples\\sunset.jpg").c_str(), picture.c_str(), FALSE));
+  numbers_[L"MakeThumbs"] = 1;
+  numbers_[L"Width"] = 40;
+  numbers_[L"Height"] = 30;
+  Start();
+  TScratchFolder appData;
+  ASSERT_TRUE(RedirectLocalAppData(bench_->Module(), Wide(appData.Path())));
+  Select(Wide(pics_->Path().substr(0, pics_->Path().size() - 1)), {name});
+  const L page = Lines(Slurp(Run(1)));
+  ASSERT_EQ(page.size(), 4u);
+  const std::string copy = appData.Path() + "Galvora\\Thumbnails\\";
+  EXPECT_NE(page[2].find("Href=\"file://localhost/" + Utf8(Wide(pics_->Path())) + "\xD1\x84\xD0\xBE\xD1\x82\xD0\xBE %231.jpg\""),
+            std::string::npos)
+      << page[2];
+  const size_t src = page[2].find("src=\"file://localhost/" + copy);
+  ASSERT_NE(src, std::string::npos) << page[2];
+  EXPECT_EQ(page[2].substr(src + 22 + copy.size() + 16, 5), ".jpg\"");
+}

@@ -1,5 +1,7 @@
 #include "tools/hostemu/HostBench.h"
 
+#include <shlobj.h>
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -132,6 +134,26 @@ BOOL WINAPI RecordedShellExecuteExW(SHELLEXECUTEINFOW* info) {
   if (!wanted) info->fMask &= ~SEE_MASK_NOCLOSEPROCESS;
   return ok;
 }
+
+namespace {
+
+std::wstring gLocalAppData;
+
+HRESULT WINAPI RedirectedFolderPath(HWND window, int folder, HANDLE token, DWORD flags, LPWSTR path) {
+  if ((folder & 0xFF) != CSIDL_LOCAL_APPDATA) return SHGetFolderPathW(window, folder, token, flags, path);
+  if (gLocalAppData.empty() || gLocalAppData.size() >= MAX_PATH) return E_FAIL;
+  lstrcpyW(path, gLocalAppData.c_str());
+  return S_OK;
+}
+
+}  // namespace
+
+bool RedirectLocalAppData(HMODULE module, const std::wstring& folder) {
+  gLocalAppData = folder;
+  return PatchImport(module, "shell32.dll", "SHGetFolderPathW", reinterpret_cast<void*>(RedirectedFolderPath));
+}
+
+bool THostBench::LocalAppData(const std::wstring& folder) { return RedirectLocalAppData(module_, folder); }
 
 bool WaitForPageHandlers(DWORD timeoutMs) {
   const DWORD start = GetTickCount();

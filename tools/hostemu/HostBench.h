@@ -82,6 +82,8 @@ class THostBench {
   // the n-th HeapAlloc fails (1-based; 0: none). HeapAllocs counts them.
   bool FailHeapAllocation(int n);
   int HeapAllocs() const;
+  // The local application-data folder, as the loaded DLL finds it.
+  bool LocalAppData(const std::wstring& folder);
   // Drives entry points linked into the calling program instead.
   void Use(const TPluginEntries& entries, const std::string& moduleName);
   const std::string& Error() const { return error_; }
@@ -153,6 +155,10 @@ class THostBench {
 // Points the module's import of dll!function at replacement; true when the
 // import was found.
 bool PatchImport(HMODULE module, const char* dll, const char* function, void* replacement);
+// Makes the module find the user's local application-data folder (where
+// the plugin keeps its thumbnail cache) at folder instead; true when it
+// asks the shell for it.
+bool RedirectLocalAppData(HMODULE module, const std::wstring& folder);
 // Makes the module's GetTickCount advance stepMs at every call.
 bool SlowClockOf(HMODULE module, DWORD stepMs);
 

@@ -1,0 +1,152 @@
+// The portable parts of the thumbnail step: which pictures need copies and
+// at what size, the Exif thumbnail cut out of a camera's JPEG, the cache's
+// names, the worker's lines, and pixels turned as shown.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "imageinfo/DCImageInfo.h"
+#include "imageinfo/ExifThumbnail.h"
+#include "tests/ImageBuilders.h"
+#include "thumbnails/CacheName.h"
+#include "thumbnails/Placeholder.h"
+#include "thumbnails/Rules.h"
+#include "thumbnails/WorkerProtocol.h"
+#include "worker/Orientation.h"
+
+using namespace img;
+
+TEST(ThumbnailRules, CopiesWhereTheyGainSomething) {
+  // Box 120 x 100: the doubled box has 48,000 pixels, four times that 192,000.
+  const struct {
+    bool Thumbnails;
+    uint8_t Type;
+    int32_t Width, Height;
+    TCopyNeed Need;
+    int32_t CopyWidth, CopyHeight;
+  } cases[] = {
+      {true, itJPEG, 4000, 3000, cnThumbnail, 240, 180}, {true, itJPEG, 480, 400, cnNone, 0, 0},
+      {true, itJPEG, 481, 400, cnThumbnail, 240, 199},  {true, itSVG, 4000, 3000, cnNone, 0, 0},
+      {true, itHEIF, 100, 50, cnThumbnail, 100, 50},     {true, itNone, 0, 0, cnThumbnail, 240, 200},
+      {false, itJPEG, 4000, 3000, cnNone, 0, 0},         {false, itTIFF, 4000, 3000, cnPreview, 2048, 1536},
+      {false, itPCX, 640, 480, cnPreview, 640, 480},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Type) + " " + std::to_string(c.Width) + "x" + std::to_string(c.Height));
+    const TCopyNeed need = CopyNeed(c.Thumbnails, c.Type, c.Width, c.Height, 120, 100);
+    EXPECT_EQ(need, c.Need);
+    if (need == cnNone) continue;
+    const TThumbSize size = CopySize(need, c.Width, c.Height, 120, 100);
+    EXPECT_EQ((std::vector<int32_t>{size.Width, size.Height}), (std::vector<int32_t>{c.CopyWidth, c.CopyHeight}));
+  }
+  // A stored thumbnail serves when it covers the box at 1x and has the
+  // picture's proportions within 1%, turned as the picture is shown.
+  EXPECT_TRUE(StoredThumbnailServes(160, 120, 0, 4000, 3000, 120, 100));
+  EXPECT_TRUE(StoredThumbnailServes(160, 120, 6, 3000, 4000, 120, 100));
+  EXPECT_FALSE(StoredThumbnailServes(160, 120, 0, 3000, 4000, 120, 100)) << "another aspect";
+  EXPECT_FALSE(StoredThumbnailServes(160, 106, 0, 4000, 3000, 120, 100)) << "1.5 against 1.33";
+  EXPECT_FALSE(StoredThumbnailServes(160, 120, 0, 4000, 3000, 200, 150)) << "smaller than the box";
+}
+
+TEST(ExifThumbnail, CutOutAsItIsAndTurnedAsThePictureIs) {
+  // A JPEG with an Exif block whose IFD1 holds a 160 x 120 JPEG.
+  const TBytes thumbnail = JpegImage(160, 120);
+  TBytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0};
+  Append(tiff, {1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0});  // IFD0: the orientation
+  Put32LE(tiff, tiff.size(), 26);                                  // IFD1 follows
+  Append(tiff, {2, 0});
+  Append(tiff, {0x01, 0x02, 4, 0, 1, 0, 0, 0, 56, 0, 0, 0});        // its JPEG at 56
+  Append(tiff, {0x02, 0x02, 4, 0, 1, 0, 0, 0});
+  Put32LE(tiff, tiff.size(), static_cast<uint32_t>(thumbnail.size()));
+  Append(tiff, {0, 0, 0, 0});
+  Append(tiff, thumbnail);
+  TBytes exif = Text(std::string("Exif\0\0", 6));
+  Append(exif, tiff);
+  TBytes photo = JpegSoi();
+  Append(photo, JpegSegment(0xE1, exif));
+  Append(photo, JpegFrame(0xC0, 4000, 3000, 3));
+  TMemorySource source(photo.data(), photo.size());
+  TExifThumbnail found;
+  ASSERT_TRUE(FindExifThumbnail(source, found));
+  EXPECT_EQ((std::vector<int64_t>{found.Width, found.Height, found.Length}),
+            (std::vector<int64_t>{160, 120, static_cast<int64_t>(thumbnail.size())}));
+  // Turned: the copy says orientation 6, and shows 120 x 160.
+  std::string bytes;
+  ASSERT_TRUE(CopyExifThumbnail(source, found, 6, bytes));
+  TDCImageInfo copy;
+  copy.ReadInfoFrom(std::make_unique<TMemorySource>(bytes.data(), bytes.size()));
+  EXPECT_EQ((std::vector<int32_t>{copy.Width, copy.Height, copy.Orientation}), (std::vector<int32_t>{120, 160, 6}));
+  ASSERT_TRUE(CopyExifThumbnail(source, found, 1, bytes));
+  EXPECT_EQ(bytes, std::string(thumbnail.begin(), thumbnail.end())) << "unturned: its bytes as they are";
+  // An offset outside the block, and a block without IFD1, give nothing.
+  TBytes broken = photo;
+  const size_t jpegOffset = 2 + 4 + 6 + 28 + 8;  // SOI, APP1's marker and length, "Exif", IFD1's first value
+  broken[jpegOffset + 1] = 0xF0;
+  TMemorySource outside(broken.data(), broken.size());
+  EXPECT_FALSE(FindExifThumbnail(outside, found));
+  const TBytes plain = JpegImage(64, 48);
+  TMemorySource none(plain.data(), plain.size());
+  EXPECT_FALSE(FindExifThumbnail(none, found));
+}
+
+TEST(ThumbnailCache, NamesAndWorkerLinesRoundTrip) {
+  const TFileTime t = {1, 2};
+  const uint64_t key = CopyKey(L"C:\\Pics\\A.jpg", 100, t, 240, 180, cnThumbnail);
+  EXPECT_EQ(key, CopyKey(L"c:\\pics\\a.jpg", 100, t, 240, 180, cnThumbnail)) << "the same file in another case";
+  for (uint64_t other : {CopyKey(L"C:\\Pics\\B.jpg", 100, t, 240, 180, cnThumbnail),
+                         CopyKey(L"C:\\Pics\\A.jpg", 101, t, 240, 180, cnThumbnail),
+                         CopyKey(L"C:\\Pics\\A.jpg", 100, {1, 3}, 240, 180, cnThumbnail),
+                         CopyKey(L"C:\\Pics\\A.jpg", 100, t, 240, 181, cnThumbnail),
+                         CopyKey(L"C:\\Pics\\A.jpg", 100, t, 240, 180, cnPreview)})
+    EXPECT_NE(key, other);
+  uint64_t back = 0;
+  TCopyExt ext = ceNone;
+  ASSERT_TRUE(ParseCopyFileName(CopyFileName(key, cePng), back, ext));
+  EXPECT_EQ((std::pair<uint64_t, int>{back, ext}), (std::pair<uint64_t, int>{key, cePng}));
+  for (const wchar_t* name : {L"0123456789abcdeF.jpg", L"0123456789abcdef.gif", L"0123456789abcde.jpg", L"x.jpg"})
+    EXPECT_FALSE(ParseCopyFileName(name, back, ext)) << name;
+
+  TThumbJob job;
+  job.Id = 7, job.Width = 240, job.Height = 180, job.Orientation = 6;
+  job.Source = L"C:\\Pics\\\u0444\u043e\u0442\u043e 1.jpg";
+  job.Target = L"C:\\Cache\\0123456789abcdef";
+  TThumbJob parsed;
+  ASSERT_TRUE(ParseJobLine(JobLine(job), parsed));
+  EXPECT_EQ((std::vector<int64_t>{parsed.Id, parsed.Width, parsed.Height, parsed.Orientation}),
+            (std::vector<int64_t>{7, 240, 180, 6}));
+  EXPECT_TRUE(parsed.Source == job.Source && parsed.Target == job.Target);
+  EXPECT_FALSE(ParseJobLine("J\t7\t0\t180\t6\ta\tb\n", parsed)) << "no copy of width 0";
+  TWorkerMessage m;
+  ASSERT_TRUE(ParseWorkerLine(DoneLine(7, cePng), m));
+  EXPECT_EQ((std::vector<int>{m.Kind, static_cast<int>(m.Id), m.Ext}), (std::vector<int>{'R', 7, cePng}));
+  ASSERT_TRUE(ParseWorkerLine(FailedLine(9, jfTooLarge), m));
+  EXPECT_EQ((std::vector<int>{m.Kind, static_cast<int>(m.Id), m.Why}), (std::vector<int>{'F', 9, jfTooLarge}));
+  ASSERT_TRUE(ParseWorkerLine(ReadyLine(4), m));
+  EXPECT_EQ(m.Threads, 4);
+  EXPECT_FALSE(ParseWorkerLine("R\t1\tgif\n", m));
+  EXPECT_NE(PlaceholderSvg(itHEIF, 4032, 3024, 240, 180).find(">HEIC \xC2\xB7 4032\xC3\x97" "3024<"), std::string::npos);
+}
+
+TEST(OrientPixels, EveryOrientationShowsThePictureUpright) {
+  // A 3 x 2 picture, one byte per pixel told by its value (the other three zero):
+  //   1 2 3
+  //   4 5 6
+  const uint8_t values[6] = {1, 2, 3, 4, 5, 6};
+  uint8_t in[24] = {}, out[24];
+  for (int i = 0; i < 6; ++i) in[4 * i] = values[i];
+  const std::vector<int> want[9] = {
+      {}, {1, 2, 3, 4, 5, 6}, {3, 2, 1, 6, 5, 4}, {6, 5, 4, 3, 2, 1}, {4, 5, 6, 1, 2, 3},
+      {1, 4, 2, 5, 3, 6},  // 5: transposed
+      {4, 1, 5, 2, 6, 3},  // 6: a quarter turn right
+      {6, 3, 5, 2, 4, 1},  // 7: transversed
+      {3, 6, 2, 5, 1, 4},  // 8: a quarter turn left
+  };
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    int32_t w = 0, h = 0;
+    OrientPixels(in, 3, 2, orientation, out, w, h);
+    std::vector<int> got;
+    for (int i = 0; i < 6; ++i) got.push_back(out[4 * i]);
+    EXPECT_EQ(got, want[orientation]) << orientation;
+    EXPECT_EQ(w, orientation >= 5 ? 2 : 3) << orientation;
+  }
+}
