@@ -22,6 +22,9 @@ class TPageItems {
   // The file that stands for the picture on the page (a copy, a preview or
   // a placeholder), or empty for the picture's own file.
   virtual std::wstring ShownPath(int /*index*/) const { return std::wstring(); }
+  // The picture's stand-in carried in the page itself, as a data: address
+  // (ASCII); empty for none.
+  virtual std::string InlineImage(int /*index*/) const { return std::string(); }
   // True when the page is made with copies: the full-size view then lets
   // the browser fetch and decode the pictures near the screen first.
   virtual bool LazyFullSize() const { return false; }

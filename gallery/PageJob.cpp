@@ -39,6 +39,7 @@ class TJobItems final : public TPageItems {
   TFileTime CreationTime(int index) const override { return selection_.Created(pictures_[index].Item); }
   const TPicture& Picture(int index) const override { return pictures_[index]; }
   std::wstring ShownPath(int index) const override { return step_.ShownPath(pictures_[index]); }
+  std::string InlineImage(int index) const override { return step_.InlineImage(pictures_[index]); }
   bool LazyFullSize() const override { return step_.Active(); }
 
  private:
@@ -47,10 +48,10 @@ class TJobItems final : public TPageItems {
   const TThumbnailStep& step_;
 };
 
-// Probes every picture (a file whose data is not on the disk is not opened:
-// it is listed like one that is not recognised, with the length the host
-// reported) and plans its copy while its file is open. False when the user
-// stopped it.
+// Probes every picture that the picture index does not know (a file whose
+// data is not on the disk is not opened: it is listed like one that is not
+// recognised, with the length the host reported), and plans its copy.
+// False when the user stopped it.
 bool ProbePictures(const TSelection& selection, TLargeArray<TPicture>& pictures, TThumbnailStep& step,
                    TJobProgress& progress) {
   TDCImageInfo probe;
@@ -63,18 +64,20 @@ bool ProbePictures(const TSelection& selection, TLargeArray<TPicture>& pictures,
     const TSelection::TItemInfo& item = selection.Info(picture.Item);
     if (item.Attributes & kRemoteData) {
       picture.FileSize = static_cast<int32_t>(item.Size < 0x7FFFFFFFu ? item.Size : 0x7FFFFFFFu);
-      step.Plan(picture, path, item.Size, item.LastWrite, nullptr);
-      continue;
+      picture.Unread = 1;
+    } else if (!step.Recall(picture, path, item.Size, item.LastWrite)) {
+      probe.ReadInfo(path);
+      picture.Width = probe.Width;
+      picture.Height = probe.Height;
+      picture.Depth = probe.Depth;
+      picture.FileSize = probe.FileSize;
+      picture.Orientation = probe.Orientation;
+      picture.ImageType = probe.ImageType;
+      if (probe.Stream) step.Learn(picture, *probe.Stream);
+      else picture.Unread = 1;
+      probe.Stream.reset();
     }
-    probe.ReadInfo(path);
-    picture.Width = probe.Width;
-    picture.Height = probe.Height;
-    picture.Depth = probe.Depth;
-    picture.FileSize = probe.FileSize;
-    picture.Orientation = probe.Orientation;
-    picture.ImageType = probe.ImageType;
-    step.Plan(picture, path, item.Size, item.LastWrite, probe.Stream.get());
-    probe.Stream.reset();
+    step.Plan(picture, path, item.Size, item.LastWrite);
   }
   return true;
 }
@@ -300,7 +303,7 @@ void MakeGalleryPage() {
   const bool written = page.Close();
   if (outcome.Result == prDone && written) {
     OpenPage(pagePath);
-    thumbnails.Finish();
+    thumbnails.Finish(pictures);
     return;
   }
   // A failed job leaves no half-written page behind.

@@ -124,16 +124,18 @@ bool FindExifThumbnail(TByteSource& source, TExifThumbnail& thumbnail) {
   return true;
 }
 
-bool CopyExifThumbnail(TByteSource& source, const TExifThumbnail& thumbnail, int32_t orientation, std::string& bytes) {
-  bytes.clear();
-  if (thumbnail.Length < 4) return false;
-  std::string jpeg(thumbnail.Length, '\0');
-  if (source.ReadAt(thumbnail.Offset, &jpeg[0], jpeg.size()) != jpeg.size() || jpeg.compare(0, 2, "\xFF\xD8") != 0)
+bool ReadExifThumbnail(TByteSource& source, const TExifThumbnail& thumbnail, std::string& bytes) {
+  bytes.assign(thumbnail.Length, '\0');
+  if (thumbnail.Length < 4 || source.ReadAt(thumbnail.Offset, &bytes[0], bytes.size()) != bytes.size() ||
+      bytes.compare(0, 2, "\xFF\xD8") != 0) {
+    bytes.clear();
     return false;
-  if (orientation < 2 || orientation > 8) {
-    bytes = std::move(jpeg);
-    return true;
   }
+  return true;
+}
+
+std::string TurnedThumbnail(std::string_view jpeg, int32_t orientation) {
+  if (orientation < 2 || orientation > 8 || jpeg.size() < 2) return std::string(jpeg);
   // SOI, then APP1: "Exif", a big-endian TIFF header and one directory of
   // one entry (0x0112, SHORT, 1 value), then the thumbnail's own segments.
   static const char kOrientationBlock[] =
@@ -145,9 +147,10 @@ bool CopyExifThumbnail(TByteSource& source, const TExifThumbnail& thumbnail, int
       "\x00\x00\x00\x00";
   std::string block(kOrientationBlock, sizeof kOrientationBlock - 1);
   block[4 + 6 + 8 + 2 + 9] = static_cast<char>(orientation);
+  std::string bytes;
   bytes.reserve(jpeg.size() + block.size());
-  bytes.append(jpeg, 0, 2);
+  bytes.append(jpeg.substr(0, 2));
   bytes += block;
-  bytes.append(jpeg, 2, std::string::npos);
-  return true;
+  bytes.append(jpeg.substr(2));
+  return bytes;
 }

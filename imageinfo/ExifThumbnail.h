@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "imageinfo/ByteSource.h"
 
@@ -21,7 +22,11 @@ struct TExifThumbnail {
 // Exif block, each once.
 bool FindExifThumbnail(TByteSource& source, TExifThumbnail& thumbnail);
 
-// The thumbnail's bytes as a file of their own, shown as the picture is: for
+// The thumbnail's bytes as they are; false (bytes empty) when they cannot
+// be read or start no JPEG.
+bool ReadExifThumbnail(TByteSource& source, const TExifThumbnail& thumbnail, std::string& bytes);
+
+// The thumbnail as a file of its own, shown as the picture is: for
 // orientation 2 to 8 an Exif block holding only that orientation follows
-// SOI, which a browser applies. False (bytes empty) when they cannot be read.
-bool CopyExifThumbnail(TByteSource& source, const TExifThumbnail& thumbnail, int32_t orientation, std::string& bytes);
+// SOI, which a browser applies.
+std::string TurnedThumbnail(std::string_view jpeg, int32_t orientation);

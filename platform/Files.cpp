@@ -64,6 +64,30 @@ bool SetLastWriteTime(const std::wstring& path, uint64_t fileTime) {
 
 bool RemoveFile(const std::wstring& path) { return Win32.DeleteFileW(LongPathForm(path).c_str()) != FALSE; }
 
+bool ReplaceFileWith(const std::wstring& to, const std::wstring& from) {
+  return Win32.MoveFileExW(LongPathForm(from).c_str(), LongPathForm(to).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+bool ReadWholeFile(const std::wstring& path, size_t maxBytes, TLargeBuffer& bytes) {
+  bytes.SetSize(0);
+  HANDLE file = Win32.CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size;
+  bool ok = Win32.GetFileSizeEx(file, &size) && size.QuadPart >= 0 && static_cast<uint64_t>(size.QuadPart) <= maxBytes &&
+            bytes.Allocate(static_cast<size_t>(size.QuadPart));
+  size_t done = 0;
+  while (ok && done < bytes.Capacity()) {
+    DWORD got = 0;
+    const DWORD chunk = static_cast<DWORD>(bytes.Capacity() - done > (1u << 30) ? (1u << 30) : bytes.Capacity() - done);
+    ok = Win32.ReadFile(file, bytes.Data() + done, chunk, &got, nullptr) && got > 0;
+    done += got;
+  }
+  Win32.CloseHandle(file);
+  bytes.SetSize(ok ? done : 0);
+  return ok;
+}
+
 TFileList::TFileList(const std::wstring& folder) : data_(new WIN32_FIND_DATAW) {
   std::wstring pattern = folder;
   if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';

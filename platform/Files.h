@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/LargeMemory.h"
+
 // The user's local application-data folder (not roaming), ending in a
 // backslash; empty when the system has none.
 std::wstring LocalAppDataFolder();
@@ -28,6 +30,13 @@ uint64_t NowFileTime();
 bool SetLastWriteTime(const std::wstring& path, uint64_t fileTime);
 
 bool RemoveFile(const std::wstring& path);
+
+// Puts from in place of to (which may exist); false when it cannot.
+bool ReplaceFileWith(const std::wstring& to, const std::wstring& from);
+
+// The whole file in a large block, when it exists and holds at most
+// maxBytes; false otherwise (the block then holds nothing).
+bool ReadWholeFile(const std::wstring& path, size_t maxBytes, TLargeBuffer& bytes);
 
 // The files (not folders) of a folder, one at a time.
 class TFileList {

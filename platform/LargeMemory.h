@@ -67,17 +67,19 @@ class TLargeBuffer {
 template <typename T>
 class TLargeArray {
  public:
-  // Appends the record; false when the block cannot grow.
-  bool Push(const T& value) {
-    if ((count_ + 1) * sizeof(T) > block_.Capacity()) {
+  // Appends the record, or n of them; false when the block cannot grow.
+  bool Push(const T& value) { return Append(&value, 1); }
+  bool Append(const T* values, size_t n) {
+    if ((count_ + n) * sizeof(T) > block_.Capacity()) {
       TLargeBuffer larger;
-      const size_t capacity = block_.Capacity() ? 2 * block_.Capacity() : 64 * sizeof(T);
+      size_t capacity = block_.Capacity() ? 2 * block_.Capacity() : 64 * sizeof(T);
+      while (capacity < (count_ + n) * sizeof(T)) capacity *= 2;
       if (!larger.Allocate(capacity)) return false;
       if (count_) std::memcpy(larger.Data(), block_.Data(), count_ * sizeof(T));
       block_ = std::move(larger);
     }
-    std::memcpy(block_.Data() + count_ * sizeof(T), &value, sizeof(T));
-    ++count_;
+    if (n) std::memcpy(block_.Data() + count_ * sizeof(T), values, n * sizeof(T));
+    count_ += n;
     return true;
   }
   size_t Size() const { return count_; }

@@ -17,7 +17,7 @@ const TWin32Api kReal = {
     ::RegOpenKeyExW,      ::GetEnvironmentVariableW, ::GetLastError,   ::FormatMessageW,
     ::SHGetFolderPathW,   ::CreateDirectoryW,   ::SetFileTime,        ::GetSystemTimeAsFileTime,
     ::CreatePipe,         ::SetHandleInformation, ::CreateProcessW,   ::PeekNamedPipe,
-    ::WaitForSingleObject, ::TerminateProcess,
+    ::WaitForSingleObject, ::TerminateProcess, ::MoveFileExW,
 };
 
 }  // namespace

@@ -75,6 +75,7 @@ struct TWin32Api {
   decltype(&::PeekNamedPipe) PeekNamedPipe;
   decltype(&::WaitForSingleObject) WaitForSingleObject;
   decltype(&::TerminateProcess) TerminateProcess;
+  decltype(&::MoveFileExW) MoveFileExW;
 };
 
 extern TWin32Api Win32;

@@ -16,6 +16,7 @@
 #include "platform/LargeMemory.h"
 #include "settings/PluginConfig.h"
 #include "thumbnails/Cache.h"
+#include "thumbnails/PictureIndex.h"
 
 class TThumbnailStep {
  public:
@@ -24,11 +25,16 @@ class TThumbnailStep {
   TThumbnailStep(const TPluginConfig& config, bool thumbnailView, std::wstring workerProgram);
   bool Active() const { return active_; }
 
-  // After the picture has been probed, with its file still open (null:
-  // not opened, as a file in the cloud): decides what the page shows, and
-  // takes the copy from the cache or the Exif thumbnail where it can;
-  // otherwise the picture waits for the worker.
-  void Plan(TPicture& picture, std::wstring_view path, uint64_t fileSize, TFileTime lastWrite, TByteSource* source);
+  // The picture as an earlier page learnt it, from the picture index;
+  // false when its file must be read.
+  bool Recall(TPicture& picture, std::wstring_view path, uint64_t fileSize, TFileTime lastWrite);
+  // After the picture's file has been probed, while it is still open: notes
+  // what was learnt, and keeps the camera's thumbnail where the page may
+  // show it.
+  void Learn(TPicture& picture, TByteSource& source);
+  // Decides what the page shows: the camera's thumbnail (in the page
+  // itself), a copy from the cache, or one the worker makes.
+  void Plan(TPicture& picture, std::wstring_view path, uint64_t fileSize, TFileTime lastWrite);
 
   // Makes the copies that wait, with the worker; a picture that gets none
   // is shown by its own file where browsers show it, else by a
@@ -37,17 +43,26 @@ class TThumbnailStep {
 
   // The stand-in's path, or empty for the picture's own file.
   std::wstring ShownPath(const TPicture& picture) const;
+  // The picture that the page carries in itself, as a data: address; empty
+  // for none.
+  std::string InlineImage(const TPicture& picture) const;
 
-  // Trims the cache to its bound (after the page has opened).
-  void Finish();
+  // Keeps what this page learnt in the picture index, and trims the cache
+  // to its bound (after the page has opened).
+  void Finish(const TLargeArray<TPicture>& pictures);
 
  private:
   void Placeholder(TPicture& picture, uint64_t key);
+  bool Keep(TPicture& picture, const uint8_t* exif, uint32_t length);
+  std::string_view ExifBytes(const TPicture& picture) const;
 
   const TPluginConfig& config_;
   bool thumbnailView_;
   std::wstring workerProgram_;
   TThumbnailCache cache_;
+  TPictureIndex index_;
+  TLargeArray<uint8_t> store_;  // the camera thumbnails of this page's pictures
   bool active_ = false;
   int waiting_ = 0;
+  size_t inlineBytes_ = 0;
 };

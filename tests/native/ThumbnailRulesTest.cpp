@@ -3,12 +3,15 @@
 // names, the worker's lines, and pixels turned as shown.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "imageinfo/DCImageInfo.h"
 #include "imageinfo/ExifThumbnail.h"
 #include "tests/ImageBuilders.h"
 #include "thumbnails/CacheName.h"
+#include "thumbnails/DataUri.h"
+#include "thumbnails/PictureIndex.h"
 #include "thumbnails/Placeholder.h"
 #include "thumbnails/Rules.h"
 #include "thumbnails/WorkerProtocol.h"
@@ -70,14 +73,15 @@ TEST(ExifThumbnail, CutOutAsItIsAndTurnedAsThePictureIs) {
   ASSERT_TRUE(FindExifThumbnail(source, found));
   EXPECT_EQ((std::vector<int64_t>{found.Width, found.Height, found.Length}),
             (std::vector<int64_t>{160, 120, static_cast<int64_t>(thumbnail.size())}));
+  std::string raw;
+  ASSERT_TRUE(ReadExifThumbnail(source, found, raw));
+  EXPECT_EQ(raw, std::string(thumbnail.begin(), thumbnail.end())) << "its bytes as they are";
   // Turned: the copy says orientation 6, and shows 120 x 160.
-  std::string bytes;
-  ASSERT_TRUE(CopyExifThumbnail(source, found, 6, bytes));
+  const std::string turned = TurnedThumbnail(raw, 6);
   TDCImageInfo copy;
-  copy.ReadInfoFrom(std::make_unique<TMemorySource>(bytes.data(), bytes.size()));
+  copy.ReadInfoFrom(std::make_unique<TMemorySource>(turned.data(), turned.size()));
   EXPECT_EQ((std::vector<int32_t>{copy.Width, copy.Height, copy.Orientation}), (std::vector<int32_t>{120, 160, 6}));
-  ASSERT_TRUE(CopyExifThumbnail(source, found, 1, bytes));
-  EXPECT_EQ(bytes, std::string(thumbnail.begin(), thumbnail.end())) << "unturned: its bytes as they are";
+  EXPECT_EQ(TurnedThumbnail(raw, 1), raw);
   // An offset outside the block, and a block without IFD1, give nothing.
   TBytes broken = photo;
   const size_t jpegOffset = 2 + 4 + 6 + 28 + 8;  // SOI, APP1's marker and length, "Exif", IFD1's first value
@@ -149,4 +153,59 @@ TEST(OrientPixels, EveryOrientationShowsThePictureUpright) {
     EXPECT_EQ(got, want[orientation]) << orientation;
     EXPECT_EQ(w, orientation >= 5 ? 2 : 3) << orientation;
   }
+}
+
+TEST(PictureIndex, KeepsThisPageFirstThenWhatItKnewWithinItsBound) {
+  // An index of two pictures, one with its camera's thumbnail.
+  const std::string thumb = "\xFF\xD8 a thumbnail";
+  TLargeArray<TPictureIndex::TFresh> fresh;
+  TPictureIndex::TFresh a{}, b{};
+  a.Record.Key = 1, a.Record.ImageType = itJPEG, a.Record.Width = 4000, a.Record.Height = 3000;
+  a.Record.Exif = kExifPresent, a.Record.ExifWidth = 160, a.Record.ExifHeight = 120;
+  a.Record.ExifLength = static_cast<uint32_t>(thumb.size());
+  b.Record.Key = 2, b.Record.ImageType = itPNG, b.Record.Width = 10, b.Record.Exif = kExifNotLooked;
+  fresh.Push(a);
+  fresh.Push(b);
+  TPictureIndex empty;
+  TLargeBuffer file;
+  ASSERT_TRUE(empty.Build(fresh, reinterpret_cast<const uint8_t*>(thumb.data()), 1 << 20, file));
+  TPictureIndex index;
+  TLargeBuffer copy;
+  copy.Allocate(file.Size());
+  std::memcpy(copy.Data(), file.Data(), file.Size());
+  copy.SetSize(file.Size());
+  index.Load(std::move(copy));
+  TPictureRecord r;
+  const uint8_t* exif = nullptr;
+  ASSERT_TRUE(index.Find(1, r, exif));
+  EXPECT_EQ((std::vector<int>{r.ImageType, r.Width, r.Height, r.Exif, r.ExifWidth, r.ExifHeight}),
+            (std::vector<int>{itJPEG, 4000, 3000, kExifPresent, 160, 120}));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(exif), r.ExifLength), thumb);
+  EXPECT_TRUE(index.Find(2, r, exif));
+  EXPECT_FALSE(index.Find(3, r, exif));
+  // A new page of picture 3 keeps it first and what the index knew after,
+  // as far as the bound allows: here only picture 3 and picture 1.
+  TLargeArray<TPictureIndex::TFresh> next;
+  TPictureIndex::TFresh c{};
+  c.Record.Key = 3;
+  next.Push(c);
+  TLargeBuffer smaller;
+  ASSERT_TRUE(index.Build(next, nullptr, 8 + 44 + 44 + thumb.size(), smaller));
+  TPictureIndex after;
+  after.Load(std::move(smaller));
+  EXPECT_TRUE(after.Find(3, r, exif) && after.Find(1, r, exif));
+  EXPECT_FALSE(after.Find(2, r, exif));
+  // A damaged tail is dropped; another file is no index.
+  file.SetSize(file.Size() - 3);
+  index.Load(std::move(file));
+  EXPECT_TRUE(index.Find(1, r, exif));
+  EXPECT_FALSE(index.Find(2, r, exif));
+  TLargeBuffer other;
+  other.Allocate(64);
+  other.SetSize(64);
+  std::memset(other.Data(), 'x', 64);
+  index.Load(std::move(other));
+  EXPECT_FALSE(index.Find(1, r, exif));
+  EXPECT_EQ(JpegDataUri("\xFF\xD8\xFF"), "data:image/jpeg;base64,/9j/");
+  EXPECT_EQ(JpegDataUri("ab"), "data:image/jpeg;base64,YWI=");
 }

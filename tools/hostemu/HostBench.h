@@ -179,6 +179,9 @@ bool RegisterPageHandler(const std::string& recorderExe, const std::string& logP
 // The shell call that both benches put in place of the plugin's: passes it
 // on, notes the page, and keeps the handler's process.
 BOOL WINAPI RecordedShellExecuteExW(SHELLEXECUTEINFOW* info);
+// Milliseconds from the performance counter's `since` to the first page
+// that the plugin asked the shell to open; -1 when it opened none.
+double MillisecondsToFirstOpen(LONGLONG since);
 // Waits until every handler process started so far has ended (at most
 // timeoutMs in all); false when one has not.
 bool WaitForPageHandlers(DWORD timeoutMs);

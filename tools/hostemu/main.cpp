@@ -20,7 +20,8 @@
 // --info then --open. --version-info prints the DLL's version resource. With --handler, .htm pages open through the recorder
 // and every page the plugin opened is printed as "opened: PATH". Message and
 // progress boxes are printed as "message:" lines, with the real time since
-// the entry point was called.
+// the entry point was called; with --unicode a "timing:" line says how long
+// after the command the page was opened.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -187,7 +188,11 @@ int RunUnicode() {
     std::printf("macro %s: %s\n", NarrowFrom(m, CP_UTF8).c_str(), bench.OpenFromMacro({value}) ? "ran" : "refused");
     ++runs;
   }
+  LARGE_INTEGER command;
+  QueryPerformanceCounter(&command);
   if (!bench.MenuAnswers.empty() || runs == 0) bench.OpenFromMenu();
+  const double openedAfter = MillisecondsToFirstOpen(command.QuadPart);
+  if (openedAfter >= 0) std::printf("timing: the page was opened %.0f ms after the command\n", openedAfter);
   for (const auto& box : bench.Boxes) {
     std::printf("message:");
     for (const std::wstring& line : box) std::printf(" | %s", NarrowFrom(line, CP_UTF8).c_str());
