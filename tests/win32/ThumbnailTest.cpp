@@ -285,3 +285,27 @@ TEST_F(Thumbnails, AnUnwritableCacheFallsBackToTheTemporaryFolderThenToTheOrigin
   WriteFile(temp_->Path() + "Galvora", "a file here too");
   EXPECT_EQ(Sources().at("sunset.jpg"), pics_->Path() + "sunset.jpg");
 }
+
+TEST_F(Thumbnails, WithoutTheWorkerThePageShowsTheOriginalsAndNamesTheRest) {
+  // The DLL alone, as a user might copy it: no GalvoraThumbs.exe beside it.
+  TScratchFolder plugin;
+  for (const char* file : {"Galvora.dll", "GalvoraEng.lng"})
+    ASSERT_TRUE(CopyFileA((BinDir() + file).c_str(), (plugin.Path() + file).c_str(), FALSE));
+  Sample("sunset.jpg");
+  Sample("scan.pcx");
+  SetDword(SettingsKey(), "Width", 40);
+  SetDword(SettingsKey(), "Height", 30);
+  host_ = std::make_unique<THostBench>();
+  ASSERT_TRUE(host_->Load(plugin.Path() + "Galvora.dll")) << host_->Error();
+  ASSERT_TRUE(host_->LoadLanguage(plugin.Path() + "GalvoraEng.lng"));
+  host_->RootKey = root_;
+  host_->Start();
+  ASSERT_TRUE(host_->LocalAppData(Wide(appData_->Path())));
+  host_->CurDir = pics_->Path();
+  Select({"sunset.jpg", "scan.pcx"});
+  std::map<std::string, std::string> src = Sources();
+  EXPECT_EQ(src["sunset.jpg"], pics_->Path() + "sunset.jpg");
+  EXPECT_NE(Slurp(src["scan.pcx"]).find("PCX"), std::string::npos) << src["scan.pcx"];
+  EXPECT_TRUE(Decoded().empty());
+  host_.reset();
+}
