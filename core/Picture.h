@@ -21,3 +21,15 @@ struct TPicture {
   uint64_t ProbeKey = 0;  // what the picture index knows it by
   uint64_t Key = 0;       // its copy's name in the cache
 };
+
+// What a probe found, from one record to another (the probe, a picture,
+// the picture index's record): type, size, depth, length and orientation.
+template <typename TTo, typename TFrom>
+void CopyProbeResult(TTo& to, const TFrom& from) {
+  to.ImageType = from.ImageType;
+  to.Width = from.Width;
+  to.Height = from.Height;
+  to.Depth = from.Depth;
+  to.FileSize = from.FileSize;
+  to.Orientation = from.Orientation;
+}

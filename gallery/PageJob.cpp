@@ -67,12 +67,7 @@ bool ProbePictures(const TSelection& selection, TLargeArray<TPicture>& pictures,
       picture.Unread = 1;
     } else if (!step.Recall(picture, path, item.Size, item.LastWrite)) {
       probe.ReadInfo(path);
-      picture.Width = probe.Width;
-      picture.Height = probe.Height;
-      picture.Depth = probe.Depth;
-      picture.FileSize = probe.FileSize;
-      picture.Orientation = probe.Orientation;
-      picture.ImageType = probe.ImageType;
+      CopyProbeResult(picture, probe);
       if (probe.Stream) step.Learn(picture, *probe.Stream);
       else picture.Unread = 1;
       probe.Stream.reset();

@@ -94,12 +94,7 @@ bool TThumbnailStep::Recall(TPicture& picture, std::wstring_view path, uint64_t 
   if (r.ImageType == itJPEG && r.Exif == kExifNotLooked &&
       CopyNeed(thumbnailView_, r.ImageType, r.Width, r.Height, config_.Width, config_.Height) == cnThumbnail)
     return false;
-  picture.ImageType = r.ImageType;
-  picture.Orientation = r.Orientation;
-  picture.Width = r.Width;
-  picture.Height = r.Height;
-  picture.Depth = r.Depth;
-  picture.FileSize = r.FileSize;
+  CopyProbeResult(picture, r);
   picture.Exif = r.Exif;
   picture.ExifWidth = r.ExifWidth;
   picture.ExifHeight = r.ExifHeight;
@@ -218,13 +213,8 @@ void TThumbnailStep::Finish(const TLargeArray<TPicture>& pictures) {
     if (!p.Known) continue;
     TPictureIndex::TFresh f;
     f.Record.Key = p.ProbeKey;
-    f.Record.ImageType = p.ImageType;
+    CopyProbeResult(f.Record, p);
     f.Record.Exif = p.Exif;
-    f.Record.Orientation = p.Orientation;
-    f.Record.Width = p.Width;
-    f.Record.Height = p.Height;
-    f.Record.Depth = p.Depth;
-    f.Record.FileSize = p.FileSize;
     f.Record.ExifWidth = p.ExifWidth;
     f.Record.ExifHeight = p.ExifHeight;
     f.Record.ExifLength = p.Exif == kExifPresent ? p.ExifLength : 0;

@@ -3,12 +3,31 @@
 #include <windows.h>
 #include <wincodec.h>
 
-#include <new>
-#include <vector>
+#include <cstdint>
 
 #include "worker/Orientation.h"
 
 namespace {
+
+// Pixels whose amount the picture decides: when the heap has no block for
+// them, the job fails as too large and the worker goes on.
+class TPixels {
+ public:
+  explicit TPixels(uint64_t bytes) {
+    if (bytes <= SIZE_MAX)
+      data_ = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, static_cast<size_t>(bytes ? bytes : 1)));
+  }
+  ~TPixels() {
+    if (data_) HeapFree(GetProcessHeap(), 0, data_);
+  }
+  TPixels(const TPixels&) = delete;
+  TPixels& operator=(const TPixels&) = delete;
+  explicit operator bool() const { return data_ != nullptr; }
+  uint8_t* Data() const { return data_; }
+
+ private:
+  uint8_t* data_ = nullptr;
+};
 
 // The decoder's own scaling (JPEG by 1/2, 1/4, 1/8 while decoding, on
 // Windows 7 and later). mingw-w64's wincodec.h does not declare it.
@@ -134,16 +153,18 @@ bool Encode(IWICImagingFactory* factory, const std::wstring& path, const uint8_t
   const bool asked = png ? format == GUID_WICPixelFormat32bppBGRA : format == GUID_WICPixelFormat24bppBGR;
   if (!asked) return false;
   // A JPEG takes three bytes a pixel: the alpha, all opaque, goes.
-  std::vector<uint8_t> bgr;
+  const UINT stride = png ? width * 4 : (width * 3 + 3) & ~3u;
+  TPixels bgr(png ? 0 : uint64_t{stride} * height);
   const uint8_t* rows = pixels;
-  UINT stride = width * 4;
   if (!png) {
-    stride = (width * 3 + 3) & ~3u;
-    bgr.assign(size_t{stride} * height, 0);
-    for (UINT y = 0; y < height; ++y)
+    if (!bgr) return false;
+    for (UINT y = 0; y < height; ++y) {
+      uint8_t* row = bgr.Data() + size_t{y} * stride;
       for (UINT x = 0; x < width; ++x)
-        for (int c = 0; c < 3; ++c) bgr[size_t{y} * stride + x * 3 + c] = pixels[(size_t{y} * width + x) * 4 + c];
-    rows = bgr.data();
+        for (int c = 0; c < 3; ++c) row[x * 3 + c] = pixels[(size_t{y} * width + x) * 4 + c];
+      for (UINT x = width * 3; x < stride; ++x) row[x] = 0;
+    }
+    rows = bgr.Data();
   }
   return SUCCEEDED(frame->WritePixels(height, stride, stride * height, const_cast<BYTE*>(rows))) &&
          SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
@@ -193,12 +214,12 @@ TJobFailure TWic::MakeCopy(const TThumbJob& job, TCopyExt& ext, bool (*reserve)(
     const uint64_t bytes = stride * closeHeight;
     if (bits == 0 || bytes > kMaxDecodeBytes) return jfTooLarge;
     if (!memory.Take(2 * bytes)) return jfTooLarge;
-    std::vector<BYTE> buffer;
-    buffer.resize(static_cast<size_t>(bytes));
+    TPixels buffer(bytes);
+    if (!buffer) return jfTooLarge;
     if (FAILED(transform->CopyPixels(nullptr, closeWidth, closeHeight, &format, WICBitmapTransformRotate0,
-                                     static_cast<UINT>(stride), static_cast<UINT>(bytes), buffer.data())) ||
+                                     static_cast<UINT>(stride), static_cast<UINT>(bytes), buffer.Data())) ||
         FAILED(factory_->CreateBitmapFromMemory(closeWidth, closeHeight, format, static_cast<UINT>(stride),
-                                                static_cast<UINT>(bytes), buffer.data(), &prescaled)))
+                                                static_cast<UINT>(bytes), buffer.Data(), &prescaled)))
       return jfDamaged;
     source = prescaled.Get();
     width = closeWidth;
@@ -224,14 +245,15 @@ TJobFailure TWic::MakeCopy(const TThumbJob& job, TCopyExt& ext, bool (*reserve)(
       return jfDamaged;
     scaled = scaler.Get();
   }
-  std::vector<uint8_t> pixels(static_cast<size_t>(copyBytes)), shown(static_cast<size_t>(copyBytes));
-  if (FAILED(scaled->CopyPixels(nullptr, copyWidth * 4, static_cast<UINT>(copyBytes), pixels.data())))
+  TPixels pixels(copyBytes), shown(copyBytes);
+  if (!pixels || !shown) return jfTooLarge;
+  if (FAILED(scaled->CopyPixels(nullptr, copyWidth * 4, static_cast<UINT>(copyBytes), pixels.Data())))
     return jfDamaged;
   bool transparent = false;
-  for (size_t i = 3; i < pixels.size() && !transparent; i += 4) transparent = pixels[i] != 255;
+  for (uint64_t i = 3; i < copyBytes && !transparent; i += 4) transparent = pixels.Data()[i] != 255;
   int32_t shownWidth = 0, shownHeight = 0;
-  OrientPixels(pixels.data(), static_cast<int32_t>(copyWidth), static_cast<int32_t>(copyHeight), job.Orientation,
-               shown.data(), shownWidth, shownHeight);
+  OrientPixels(pixels.Data(), static_cast<int32_t>(copyWidth), static_cast<int32_t>(copyHeight), job.Orientation,
+               shown.Data(), shownWidth, shownHeight);
   converter.Reset();
   scaler.Reset();
   prescaled.Reset();
@@ -240,7 +262,7 @@ TJobFailure TWic::MakeCopy(const TThumbJob& job, TCopyExt& ext, bool (*reserve)(
 
   const std::wstring final = job.Target + (transparent ? L".png" : L".jpg");
   const std::wstring temporary = job.Target + L".tmp";
-  if (!Encode(factory_, temporary, shown.data(), static_cast<UINT>(shownWidth), static_cast<UINT>(shownHeight),
+  if (!Encode(factory_, temporary, shown.Data(), static_cast<UINT>(shownWidth), static_cast<UINT>(shownHeight),
               transparent) ||
       !MoveFileExW(temporary.c_str(), final.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     DeleteFileW(temporary.c_str());
