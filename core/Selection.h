@@ -32,7 +32,6 @@ class TSelection {
   const TItemInfo& Info(int index) const { return Item(index).Info; }
   uint32_t Attributes(int index) const { return Info(index).Attributes; }
   TFileTime Created(int index) const { return Info(index).Created; }
-  uint64_t Size(int index) const { return Info(index).Size; }
 
  private:
   struct TItem {

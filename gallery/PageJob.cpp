@@ -10,6 +10,7 @@
 #include "gallery/PathText.h"
 #include "gallery/TemplatePage.h"
 #include "imageinfo/DCImageInfo.h"
+#include "platform/Files.h"
 #include "platform/LargeMemory.h"
 #include "platform/SystemError.h"
 #include "platform/TempFolder.h"
@@ -68,7 +69,7 @@ bool ProbePictures(const TSelection& selection, TLargeArray<TPicture>& pictures,
     } else if (!step.Recall(picture, path, item.Size, item.LastWrite)) {
       probe.ReadInfo(path);
       CopyProbeResult(picture, probe);
-      if (probe.Stream) step.Learn(picture, *probe.Stream);
+      if (probe.Stream) step.Learn(picture, probe);
       else picture.Unread = 1;
       probe.Stream.reset();
     }
@@ -146,47 +147,14 @@ class TPageFile final : public TPageSink {
   DWORD error_ = ERROR_SUCCESS;
 };
 
-// An open file that is closed on every path out. Others may read, write
-// and delete it meanwhile: a template open in an editor is read all the same.
-class TReadFile {
- public:
-  explicit TReadFile(const std::wstring& path)
-      : file_(path.empty() ? INVALID_HANDLE_VALUE
-                           : Win32.CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
-                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~TReadFile() {
-    if (file_ != INVALID_HANDLE_VALUE) Win32.CloseHandle(file_);
-  }
-  TReadFile(const TReadFile&) = delete;
-  TReadFile& operator=(const TReadFile&) = delete;
-  HANDLE Handle() const { return file_; }
-
- private:
-  HANDLE file_;
-};
-
 class TWin32TemplateFiles final : public TTemplateFiles {
  public:
   TTemplateRead Read(const std::wstring& path, TLargeBuffer& content) override {
-    TReadFile file(path);
-    if (file.Handle() == INVALID_HANDLE_VALUE) return trUnreadable;
-    LARGE_INTEGER size;
-    if (!Win32.GetFileSizeEx(file.Handle(), &size) || size.QuadPart < 0 ||
-        static_cast<uint64_t>(size.QuadPart) > kMaxTemplateFile)
-      return trUnreadable;
-    if (!content.Allocate(static_cast<size_t>(size.QuadPart))) return trNoMemory;
-    size_t done = 0;
-    while (done < content.Capacity()) {
-      DWORD got = 0;
-      if (!Win32.ReadFile(file.Handle(), content.Data() + done, static_cast<DWORD>(content.Capacity() - done), &got,
-                          nullptr) ||
-          got == 0)
-        return trUnreadable;
-      done += got;
+    switch (path.empty() ? frUnreadable : ReadWholeFile(path, kMaxTemplateFile, content)) {
+      case frRead: return trRead;
+      case frNoMemory: return trNoMemory;
+      default: return trUnreadable;
     }
-    content.SetSize(done);
-    return trRead;
   }
 };
 

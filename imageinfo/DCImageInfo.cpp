@@ -50,6 +50,7 @@ void TDCImageInfo::ReadFile(std::unique_ptr<TByteSource> source) {
   if (!source) {
     Clear();
     Orientation = 0;
+    ExifAt = ExifLength = 0;
     FileSize = 0;
     Failure = pfUnreadable;
     return;
@@ -60,6 +61,7 @@ void TDCImageInfo::ReadFile(std::unique_ptr<TByteSource> source) {
 void TDCImageInfo::ReadInfoFrom(std::unique_ptr<TByteSource> source) {
   Clear();
   Orientation = 0;
+  ExifAt = ExifLength = 0;
   Failure = pfNone;
   Stream = std::move(source);
   const uint64_t size = Stream->Size();
@@ -90,9 +92,12 @@ void TDCImageInfo::ReadInfoFrom(std::unique_ptr<TByteSource> source) {
       Run(*this, in, ScanJPEG, scan);
       if (ImageType == itNone) Failure = why != pfNone ? why : scan != pfNone ? scan : pfUnrecognised;
     }
-    // A file without a size has no orientation either, whatever a reader
-    // met on its way.
-    if (ImageType == itNone) Orientation = 0;
+    // A file without a size has no orientation or Exif block either,
+    // whatever a reader met on its way.
+    if (ImageType == itNone) {
+      Orientation = 0;
+      ExifAt = ExifLength = 0;
+    }
   } else {
     Failure = pfUnrecognised;
   }

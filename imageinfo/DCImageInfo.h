@@ -54,6 +54,10 @@ class TDCImageInfo {
   // header), 0 when it has none or got no size. With 5 to 8 the picture is shown turned by
   // a quarter, and Width and Height are the size as shown.
   int32_t Orientation = 0;
+  // Where the JPEG's Exif block lies: the offset of its APP1 marker and the
+  // segment's length field; 0 when the picture has none.
+  uint64_t ExifAt = 0;
+  uint32_t ExifLength = 0;
   // Why the last file probed got no size; pfNone when it got one.
   TProbeFailure Failure = pfNone;
   // What probing the last file cost: bytes read from it, and reads of the

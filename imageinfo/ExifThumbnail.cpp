@@ -1,16 +1,11 @@
 #include "imageinfo/ExifThumbnail.h"
 
 #include <cstring>
+#include <memory>
 
 #include "platform/LargeMemory.h"
 
 namespace {
-
-// Segments looked at before the Exif block: a JFIF header, a few others.
-constexpr int kMaxSegments = 32;
-constexpr uint32_t kJpegSoiLength = 2;
-
-uint32_t Be16(const uint8_t* p) { return static_cast<uint32_t>(p[0] << 8 | p[1]); }
 
 // Reads of the TIFF structure inside the Exif block: every value must lie
 // inside it.
@@ -37,62 +32,29 @@ class TTiff {
   bool big_ = false;
 };
 
-// The frame size of the JPEG in data: its markers walked from SOI to the
-// first frame header.
+// The frame size of the JPEG in data, as stored (not turned): the probe's
+// walk to its first frame header.
 bool JpegFrameSize(const uint8_t* data, size_t size, int32_t& width, int32_t& height) {
   if (size < 4 || data[0] != 0xFF || data[1] != 0xD8) return false;
-  size_t q = 2;
-  for (int segment = 0; segment < 64 && q + 4 <= size; ++segment) {
-    if (data[q] != 0xFF) return false;
-    while (q + 4 <= size && data[q + 1] == 0xFF) ++q;  // fill bytes
-    if (q + 4 > size) return false;
-    const uint8_t marker = data[q + 1];
-    const uint32_t length = Be16(data + q + 2);
-    if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
-      if (q + 9 > size) return false;
-      height = static_cast<int32_t>(Be16(data + q + 5));
-      width = static_cast<int32_t>(Be16(data + q + 7));
-      return width > 0 && height > 0;
-    }
-    if (marker == 0xDA || marker == 0xD9 || length < 2) return false;
-    q += 2 + length;
-  }
-  return false;
-}
-
-// The Exif APP1 segment: where it starts and its length field.
-bool FindExifSegment(TByteSource& source, uint64_t& at, uint32_t& length) {
-  uint8_t b[10];
-  if (source.ReadAt(0, b, 2) != 2 || b[0] != 0xFF || b[1] != 0xD8) return false;
-  uint64_t q = kJpegSoiLength;
-  for (int segment = 0; segment < kMaxSegments; ++segment) {
-    if (source.ReadAt(q, b, 10) < 4 || b[0] != 0xFF) return false;
-    const uint8_t marker = b[1];
-    length = Be16(b + 2);
-    // A frame, the scan or the end: no Exif block before the picture.
-    if ((marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) || marker == 0xDA ||
-        marker == 0xD9 || length < 2)
-      return false;
-    if (marker == 0xE1 && length >= 8 && std::memcmp(b + 4, "Exif\0\0", 6) == 0) {
-      at = q;
-      return true;
-    }
-    q += 2 + uint64_t{length};
-  }
-  return false;
+  TDCImageInfo frame;
+  frame.ReadInfoFrom(std::make_unique<TMemorySource>(data, size));
+  if (frame.ImageType != itJPEG) return false;
+  const bool quarter = frame.Orientation >= 5 && frame.Orientation <= 8;
+  width = quarter ? frame.Height : frame.Width;
+  height = quarter ? frame.Width : frame.Height;
+  return width > 0 && height > 0;
 }
 
 }  // namespace
 
-bool FindExifThumbnail(TByteSource& source, TExifThumbnail& thumbnail) {
+bool FindExifThumbnail(const TDCImageInfo& probe, TExifThumbnail& thumbnail) {
   thumbnail = TExifThumbnail();
-  uint64_t app1 = 0;
-  uint32_t length = 0;
-  if (!FindExifSegment(source, app1, length)) return false;
+  const uint64_t app1 = probe.ExifAt;
+  if (!probe.Stream || app1 == 0 || probe.ExifLength < 8) return false;
   // The whole segment in one read: at most 64 KB.
   TLargeBuffer segment;
-  const size_t size = 2 + size_t{length};
-  if (!segment.Allocate(size) || source.ReadAt(app1, segment.Data(), size) != size) return false;
+  const size_t size = 2 + size_t{probe.ExifLength};
+  if (!segment.Allocate(size) || probe.Stream->ReadAt(app1, segment.Data(), size) != size) return false;
   const uint8_t* data = reinterpret_cast<const uint8_t*>(segment.Data());
   constexpr size_t kTiffAt = 10;  // FF E1, the length, "Exif" 0 0
   TTiff tiff(data + kTiffAt, size - kTiffAt);

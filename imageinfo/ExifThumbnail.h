@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "imageinfo/ByteSource.h"
+#include "imageinfo/DCImageInfo.h"
 
 struct TExifThumbnail {
   uint64_t Offset = 0;  // where its bytes lie in the file
@@ -15,12 +16,12 @@ struct TExifThumbnail {
   int32_t Height = 0;
 };
 
-// Looks for the thumbnail of the JPEG in source: the first APP1 Exif block
-// before the first frame, IFD1's JPEG offset and length, lying inside that
-// block and starting a JPEG whose frame header gives its size. False when
-// there is none or any of it does not hold. Reads the file's start and the
-// Exif block, each once.
-bool FindExifThumbnail(TByteSource& source, TExifThumbnail& thumbnail);
+// Looks for the thumbnail of the JPEG that the probe has just read and kept
+// open (KeepStream): in the Exif block the probe found, IFD1's JPEG offset
+// and length, lying inside that block and starting a JPEG whose frame
+// header gives its size. False when there is none or any of it does not
+// hold. Reads the Exif block once.
+bool FindExifThumbnail(const TDCImageInfo& probe, TExifThumbnail& thumbnail);
 
 // The thumbnail's bytes as they are; false (bytes empty) when they cannot
 // be read or start no JPEG.

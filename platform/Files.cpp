@@ -68,30 +68,34 @@ bool ReplaceFileWith(const std::wstring& to, const std::wstring& from) {
   return Win32.MoveFileExW(LongPathForm(from).c_str(), LongPathForm(to).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
-bool ReadWholeFile(const std::wstring& path, size_t maxBytes, TLargeBuffer& bytes) {
+TFileRead ReadWholeFile(const std::wstring& path, size_t maxBytes, TLargeBuffer& bytes) {
   bytes.SetSize(0);
-  HANDLE file = Win32.CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  HANDLE file = Win32.CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return frUnreadable;
   LARGE_INTEGER size;
-  bool ok = Win32.GetFileSizeEx(file, &size) && size.QuadPart >= 0 && static_cast<uint64_t>(size.QuadPart) <= maxBytes &&
-            bytes.Allocate(static_cast<size_t>(size.QuadPart));
+  TFileRead result = Win32.GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
+                             static_cast<uint64_t>(size.QuadPart) <= maxBytes
+                         ? frRead
+                         : frUnreadable;
+  if (result == frRead && !bytes.Allocate(static_cast<size_t>(size.QuadPart))) result = frNoMemory;
   size_t done = 0;
-  while (ok && done < bytes.Capacity()) {
+  while (result == frRead && done < bytes.Capacity()) {
     DWORD got = 0;
     const DWORD chunk = static_cast<DWORD>(bytes.Capacity() - done > (1u << 30) ? (1u << 30) : bytes.Capacity() - done);
-    ok = Win32.ReadFile(file, bytes.Data() + done, chunk, &got, nullptr) && got > 0;
+    if (!Win32.ReadFile(file, bytes.Data() + done, chunk, &got, nullptr) || got == 0) result = frUnreadable;
     done += got;
   }
   Win32.CloseHandle(file);
-  bytes.SetSize(ok ? done : 0);
-  return ok;
+  bytes.SetSize(result == frRead ? done : 0);
+  return result;
 }
 
-TFileList::TFileList(const std::wstring& folder) : data_(new WIN32_FIND_DATAW) {
-  std::wstring pattern = folder;
-  if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
-  find_ = Win32.FindFirstFileW(LongPathForm(pattern + L"*").c_str(), static_cast<WIN32_FIND_DATAW*>(data_));
+TFileList::TFileList(const std::wstring& folder, const wchar_t* pattern) : data_(new WIN32_FIND_DATAW) {
+  std::wstring names = folder;
+  if (!names.empty() && names.back() != L'\\') names += L'\\';
+  find_ = Win32.FindFirstFileW(LongPathForm(names + pattern).c_str(), static_cast<WIN32_FIND_DATAW*>(data_));
 }
 
 TFileList::~TFileList() {
@@ -124,3 +128,5 @@ uint64_t TFileList::LastWrite() const {
   const auto* data = static_cast<const WIN32_FIND_DATAW*>(data_);
   return uint64_t{data->ftLastWriteTime.dwHighDateTime} << 32 | data->ftLastWriteTime.dwLowDateTime;
 }
+
+uint32_t TFileList::Attributes() const { return static_cast<const WIN32_FIND_DATAW*>(data_)->dwFileAttributes; }

@@ -35,13 +35,17 @@ bool RemoveFile(const std::wstring& path);
 bool ReplaceFileWith(const std::wstring& to, const std::wstring& from);
 
 // The whole file in a large block, when it exists and holds at most
-// maxBytes; false otherwise (the block then holds nothing).
-bool ReadWholeFile(const std::wstring& path, size_t maxBytes, TLargeBuffer& bytes);
+// maxBytes; otherwise the block holds nothing, and the result says whether
+// the file or the memory was missing. Others may read, write and delete the
+// file meanwhile (a template open in an editor is read all the same).
+enum TFileRead : uint8_t { frRead, frUnreadable, frNoMemory };
+TFileRead ReadWholeFile(const std::wstring& path, size_t maxBytes, TLargeBuffer& bytes);
 
-// The files (not folders) of a folder, one at a time.
+// The files (not folders) of a folder whose names match the pattern, one
+// at a time.
 class TFileList {
  public:
-  explicit TFileList(const std::wstring& folder);
+  explicit TFileList(const std::wstring& folder, const wchar_t* pattern = L"*");
   ~TFileList();
   TFileList(const TFileList&) = delete;
   TFileList& operator=(const TFileList&) = delete;
@@ -50,6 +54,7 @@ class TFileList {
   std::wstring_view Name() const;
   uint64_t Size() const;
   uint64_t LastWrite() const;
+  uint32_t Attributes() const;
 
  private:
   void* find_;

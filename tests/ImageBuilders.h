@@ -267,6 +267,26 @@ inline TBytes PhoneJpeg(uint16_t w, uint16_t h, uint16_t orientation, bool bigEn
   return b;
 }
 
+// A 4000 x 3000 photo with orientation 6 whose Exif block carries the
+// thumbnail JPEG in its second directory (IFD1), at 56 in the TIFF data.
+inline TBytes CameraJpeg(const TBytes& thumbnail) {
+  TBytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0};
+  Append(tiff, {1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0});  // IFD0: the orientation
+  Put32LE(tiff, tiff.size(), 26);                                  // IFD1 follows
+  Append(tiff, {2, 0});
+  Append(tiff, {0x01, 0x02, 4, 0, 1, 0, 0, 0, 56, 0, 0, 0});        // its JPEG at 56
+  Append(tiff, {0x02, 0x02, 4, 0, 1, 0, 0, 0});
+  Put32LE(tiff, tiff.size(), static_cast<uint32_t>(thumbnail.size()));
+  Append(tiff, {0, 0, 0, 0});
+  Append(tiff, thumbnail);
+  TBytes exif = {'E', 'x', 'i', 'f', 0, 0};
+  Append(exif, tiff);
+  TBytes photo = JpegSoi();
+  Append(photo, JpegSegment(0xE1, exif));
+  Append(photo, JpegFrame(0xC0, 4000, 3000, 3));
+  return photo;
+}
+
 // GIF with its first image descriptor behind the global colour table and
 // one extension block (a graphic control extension and a comment).
 inline TBytes GifWithFrame(uint16_t screenW, uint16_t screenH, uint16_t left, uint16_t top, uint16_t w, uint16_t h) {

@@ -34,8 +34,12 @@ bool TThumbnailCache::Open() {
     while (files.Next()) {
       uint64_t key;
       TCopyExt ext;
-      if (!ParseCopyFileName(files.Name(), key, ext)) continue;
-      if (!entries_.Push({key, files.Size(), files.LastWrite(), ext, false})) break;  // a partial index only costs copies made again
+      if (ParseCopyFileName(files.Name(), key, ext)) {
+        if (!entries_.Push({key, files.Size(), files.LastWrite(), ext, false})) break;  // a partial index only costs copies made again
+      } else if (IsWorkerLeftover(files.Name()) && now_ - files.LastWrite() > kFileTimeDay) {
+        // Half-written by a worker that was ended, a day ago or more.
+        RemoveFile(folder_ + std::wstring(files.Name()));
+      }
     }
     std::sort(entries_.Data(), entries_.Data() + entries_.Size(),
               [](const TEntry& a, const TEntry& b) { return a.Key < b.Key; });
@@ -62,13 +66,6 @@ void TThumbnailCache::Added(uint64_t key, TCopyExt ext, uint64_t bytes) {
 
 void TThumbnailCache::Trim(uint64_t maxBytes, uint64_t maxAge) {
   if (folder_.empty()) return;
-  // Half-written copies of workers that were ended, once they are old.
-  {
-    TFileList files(folder_);
-    while (files.Next())
-      if (IsWorkerLeftover(files.Name()) && now_ - files.LastWrite() > kFileTimeDay)
-        RemoveFile(folder_ + std::wstring(files.Name()));
-  }
   TEntry* first = entries_.Data();
   TEntry* last = first + entries_.Size();
   std::sort(first, last, [](const TEntry& a, const TEntry& b) { return a.Used < b.Used; });

@@ -17,8 +17,9 @@ constexpr uint64_t kUnusedCopyAge = 30 * kFileTimeDay;
 
 class TThumbnailCache {
  public:
-  // Picks the first folder that can be written and indexes its copies.
-  // False when none can: the page then shows the pictures' own files.
+  // Picks the first folder that can be written and indexes its copies;
+  // what a worker left half-written a day ago goes. False when no folder
+  // can be written: the page then shows the pictures' own files.
   bool Open();
   const std::wstring& Folder() const { return folder_; }
   std::wstring Path(uint64_t key, TCopyExt ext) const { return folder_ + CopyFileName(key, ext); }
@@ -30,9 +31,8 @@ class TThumbnailCache {
   void Added(uint64_t key, TCopyExt ext, uint64_t bytes);
 
   // Removes the copies unused for longer than maxAge, then the least
-  // recently used ones until the rest takes at most maxBytes, and what a
-  // worker left half-written a day ago. The copies of this job's page stay
-  // (the browser may still be reading them).
+  // recently used ones until the rest takes at most maxBytes. The copies of
+  // this job's page stay (the browser may still be reading them).
   void Trim(uint64_t maxBytes, uint64_t maxAge);
 
  private:

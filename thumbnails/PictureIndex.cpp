@@ -36,6 +36,19 @@ void Write(const TPictureRecord& r, uint8_t* p) {
   Put32(p + 40, r.ExifLength);
 }
 
+// True when the bytes begin as an index file does.
+bool IsIndexFile(const uint8_t* data, size_t size) {
+  return size >= sizeof kSignature && std::memcmp(data, kSignature, sizeof kSignature) == 0;
+}
+
+// The record at `at` of an index file, when it lies whole in the file and
+// its Exif bytes agree with it; false at the end and at a damaged tail.
+bool RecordAt(const uint8_t* data, size_t size, size_t at, TPictureRecord& r) {
+  if (size - at < kRecordSize) return false;
+  r = Parse(data + at);
+  return r.ExifLength <= size - at - kRecordSize && (r.Exif == kExifPresent) == (r.ExifLength > 0);
+}
+
 }  // namespace
 
 void TPictureIndex::Load(TLargeBuffer&& bytes) {
@@ -43,13 +56,10 @@ void TPictureIndex::Load(TLargeBuffer&& bytes) {
   entries_.Clear();
   const uint8_t* data = reinterpret_cast<const uint8_t*>(file_.Data());
   const size_t size = file_.Size();
-  if (size < sizeof kSignature || std::memcmp(data, kSignature, sizeof kSignature) != 0) return;
-  for (size_t at = sizeof kSignature; size - at >= kRecordSize;) {
-    const TPictureRecord r = Parse(data + at);
-    if (r.ExifLength > size - at - kRecordSize || (r.Exif == kExifPresent) != (r.ExifLength > 0)) break;
+  if (!IsIndexFile(data, size)) return;
+  TPictureRecord r;
+  for (size_t at = sizeof kSignature; RecordAt(data, size, at, r); at += kRecordSize + r.ExifLength)
     if (!entries_.Push({r.Key, at})) break;
-    at += kRecordSize + r.ExifLength;
-  }
   std::stable_sort(entries_.Data(), entries_.Data() + entries_.Size(),
                    [](const TEntry& a, const TEntry& b) { return a.Key < b.Key; });
 }
@@ -78,7 +88,8 @@ bool TPictureIndex::Build(const TLargeArray<TFresh>& fresh, const uint8_t* bytes
     used += kRecordSize + r.ExifLength;
     return true;
   };
-  // The fresh ones, each once (a picture selected twice is one record).
+  // The fresh ones (a picture selected twice is there twice; Find takes the
+  // first, and the two are the same).
   TLargeArray<uint64_t> keys;
   for (size_t i = 0; i < fresh.Size(); ++i) {
     if (!put(fresh[i].Record, bytes + fresh[i].ExifAt)) break;
@@ -87,14 +98,10 @@ bool TPictureIndex::Build(const TLargeArray<TFresh>& fresh, const uint8_t* bytes
   std::sort(keys.Data(), keys.Data() + keys.Size());
   // Then the old ones, in the order they were kept: the most recent first.
   const uint8_t* old = reinterpret_cast<const uint8_t*>(file_.Data());
-  if (file_.Size() >= sizeof kSignature && std::memcmp(old, kSignature, sizeof kSignature) == 0) {
-    for (size_t at = sizeof kSignature; file_.Size() - at >= kRecordSize;) {
-      const TPictureRecord r = Parse(old + at);
-      if (r.ExifLength > file_.Size() - at - kRecordSize) break;
+  TPictureRecord r;
+  if (IsIndexFile(old, file_.Size()))
+    for (size_t at = sizeof kSignature; RecordAt(old, file_.Size(), at, r); at += kRecordSize + r.ExifLength)
       if (!std::binary_search(keys.Data(), keys.Data() + keys.Size(), r.Key) && !put(r, old + at + kRecordSize)) break;
-      at += kRecordSize + r.ExifLength;
-    }
-  }
   out.SetSize(used);
   return true;
 }

@@ -1,6 +1,5 @@
 #include "thumbnails/ThumbnailStep.h"
 
-#include "imageinfo/DCImageInfo.h"
 #include "imageinfo/ExifThumbnail.h"
 #include "platform/Files.h"
 #include "thumbnails/DataUri.h"
@@ -70,7 +69,8 @@ TThumbnailStep::TThumbnailStep(const TPluginConfig& config, bool thumbnailView, 
     : config_(config), thumbnailView_(thumbnailView), workerProgram_(std::move(workerProgram)) {
   active_ = config.MakeThumbs != 0 && cache_.Open();
   TLargeBuffer index;
-  if (active_ && ReadWholeFile(cache_.Folder() + kIndexName, kMaxIndexBytes, index)) index_.Load(std::move(index));
+  if (active_ && ReadWholeFile(cache_.Folder() + kIndexName, kMaxIndexBytes, index) == frRead)
+    index_.Load(std::move(index));
 }
 
 bool TThumbnailStep::Keep(TPicture& picture, const uint8_t* exif, uint32_t length) {
@@ -103,7 +103,7 @@ bool TThumbnailStep::Recall(TPicture& picture, std::wstring_view path, uint64_t 
   return true;
 }
 
-void TThumbnailStep::Learn(TPicture& picture, TByteSource& source) {
+void TThumbnailStep::Learn(TPicture& picture, const TDCImageInfo& probe) {
   if (!active_ || picture.ProbeKey == 0) return;
   picture.Known = 1;
   picture.Exif = kExifNotLooked;
@@ -114,7 +114,7 @@ void TThumbnailStep::Learn(TPicture& picture, TByteSource& source) {
   TExifThumbnail exif;
   std::string bytes;
   picture.Exif = kExifNone;
-  if (!FindExifThumbnail(source, exif) || !ReadExifThumbnail(source, exif, bytes)) return;
+  if (!FindExifThumbnail(probe, exif) || !ReadExifThumbnail(*probe.Stream, exif, bytes)) return;
   if (!Keep(picture, reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()))) {
     picture.Exif = kExifNotLooked;
     return;
@@ -157,13 +157,13 @@ void TThumbnailStep::Plan(TPicture& picture, std::wstring_view path, uint64_t fi
   picture.Shown = cache_.Find(picture.Key);
   if (picture.Shown != ceNone) return;
   picture.Waiting = 1;
-  ++waiting_;
 }
 
 bool TThumbnailStep::MakeCopies(TLargeArray<TPicture>& pictures, const TSelection& selection, TJobProgress& progress) {
-  if (!active_ || waiting_ == 0) return true;
+  if (!active_) return true;
   TWaitingJobs jobs(pictures, selection, cache_);
-  if (!jobs.Collect()) return true;  // without memory for the list, the pictures keep their own files
+  // Without memory for the list, the pictures keep their own files.
+  if (!jobs.Collect() || jobs.Count() == 0) return true;
   const bool whole = RunThumbnailJobs(workerProgram_, jobs, progress);
   for (size_t i = 0; i < jobs.Ends.Size(); ++i) {
     TPicture& p = pictures[static_cast<size_t>(jobs.Ends[i].Picture)];
@@ -183,7 +183,6 @@ bool TThumbnailStep::MakeCopies(TLargeArray<TPicture>& pictures, const TSelectio
       Placeholder(p, p.Key);
     }
   }
-  waiting_ = 0;
   return whole;
 }
 

@@ -12,7 +12,7 @@
 #include "core/JobProgress.h"
 #include "core/Picture.h"
 #include "core/Selection.h"
-#include "imageinfo/ByteSource.h"
+#include "imageinfo/DCImageInfo.h"
 #include "platform/LargeMemory.h"
 #include "settings/PluginConfig.h"
 #include "thumbnails/Cache.h"
@@ -28,10 +28,10 @@ class TThumbnailStep {
   // The picture as an earlier page learnt it, from the picture index;
   // false when its file must be read.
   bool Recall(TPicture& picture, std::wstring_view path, uint64_t fileSize, TFileTime lastWrite);
-  // After the picture's file has been probed, while it is still open: notes
-  // what was learnt, and keeps the camera's thumbnail where the page may
-  // show it.
-  void Learn(TPicture& picture, TByteSource& source);
+  // After the picture's file has been probed, while the probe still holds
+  // it open: notes what was learnt, and keeps the camera's thumbnail where
+  // the page may show it.
+  void Learn(TPicture& picture, const TDCImageInfo& probe);
   // Decides what the page shows: the camera's thumbnail (in the page
   // itself), a copy from the cache, or one the worker makes.
   void Plan(TPicture& picture, std::wstring_view path, uint64_t fileSize, TFileTime lastWrite);
@@ -63,6 +63,5 @@ class TThumbnailStep {
   TPictureIndex index_;
   TLargeArray<uint8_t> store_;  // the camera thumbnails of this page's pictures
   bool active_ = false;
-  int waiting_ = 0;
   size_t inlineBytes_ = 0;
 };

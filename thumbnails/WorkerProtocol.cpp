@@ -20,18 +20,16 @@ std::vector<std::string_view> Fields(std::string_view line) {
   }
 }
 
+// Decimal digits of a value in [low, high].
 bool Number(std::string_view text, int64_t low, int64_t high, int64_t& value) {
-  if (text.empty() || text.size() > 11) return false;
-  bool negative = text[0] == '-';
-  if (negative) text.remove_prefix(1);
-  if (text.empty()) return false;
+  if (text.empty() || text.size() > 10) return false;
   int64_t v = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return false;
     v = v * 10 + (c - '0');
   }
-  value = negative ? -v : v;
-  return value >= low && value <= high;
+  value = v;
+  return v >= low && v <= high;
 }
 
 }  // namespace

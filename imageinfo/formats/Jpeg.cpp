@@ -152,6 +152,8 @@ void ScanJPEG(TDCImageInfo& info, TBlockReader& in) {
     if (marker == 0xE1 && !exifSeen && IsExifSignature(in, at, length)) {
       exifSeen = true;
       info.Orientation = ExifOrientation(in, at, length);
+      info.ExifAt = at;
+      info.ExifLength = length;
     }
     // Resume behind the whole segment, at the following marker. Restarting
     // two bytes short of it would take a segment that ends in FF xx (an EXIF

@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
   img::Append(exif, img::JpegSegment(0xE1, {'E', 'x', 'i', 'f', 0, 0, 0xFF, 0xD8, 0xFF, 0xD9}));
   img::Append(exif, img::JpegFrame(0xC0, 4000, 3000, 3));
   Put(probe, "jpeg-exif", exif);
+  Put(probe, "jpeg-exif-thumbnail", img::CameraJpeg(img::JpegImage(160, 120)));
   Put(probe, "text", std::string("\nnot really a picture"));
   // The newer formats, each in its forms.
   Put(probe, "gif-frame", img::GifWithFrame(32, 32, 24, 24, 16, 16));

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "imageinfo/DCImageInfo.h"
+#include "imageinfo/ExifThumbnail.h"
 #include "tests/fuzz/ReferenceProbe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -23,5 +24,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (info.ImageType == itNone && (info.Width || info.Height || info.Depth || info.Failure == pfNone)) std::abort();
   if (info.Stream) std::abort();
   if (!reference::CostIsBounded(info.BytesRead, info.Steps, size)) std::abort();
+  // A camera's thumbnail, cut from the Exif block the probe found: a JPEG
+  // inside the file.
+  if (info.ExifAt != 0) {
+    TDCImageInfo kept;
+    kept.KeepStream = true;
+    kept.ReadInfoFrom(std::make_unique<TMemorySource>(data, size));
+    TExifThumbnail thumbnail;
+    std::string bytes;
+    if (FindExifThumbnail(kept, thumbnail) &&
+        (thumbnail.Offset + thumbnail.Length > size || !ReadExifThumbnail(*kept.Stream, thumbnail, bytes)))
+      std::abort();
+  }
   return 0;
 }

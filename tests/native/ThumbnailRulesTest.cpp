@@ -51,26 +51,21 @@ TEST(ThumbnailRules, CopiesWhereTheyGainSomething) {
   EXPECT_FALSE(StoredThumbnailServes(160, 120, 0, 4000, 3000, 200, 150)) << "smaller than the box";
 }
 
+// The thumbnail of a JPEG in memory, found where the probe saw its Exif block.
+bool FindIn(const TBytes& jpeg, TExifThumbnail& found) {
+  TDCImageInfo probe;
+  probe.KeepStream = true;
+  probe.ReadInfoFrom(std::make_unique<TMemorySource>(jpeg.data(), jpeg.size()));
+  return FindExifThumbnail(probe, found);
+}
+
 TEST(ExifThumbnail, CutOutAsItIsAndTurnedAsThePictureIs) {
   // A JPEG with an Exif block whose IFD1 holds a 160 x 120 JPEG.
   const TBytes thumbnail = JpegImage(160, 120);
-  TBytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0};
-  Append(tiff, {1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0});  // IFD0: the orientation
-  Put32LE(tiff, tiff.size(), 26);                                  // IFD1 follows
-  Append(tiff, {2, 0});
-  Append(tiff, {0x01, 0x02, 4, 0, 1, 0, 0, 0, 56, 0, 0, 0});        // its JPEG at 56
-  Append(tiff, {0x02, 0x02, 4, 0, 1, 0, 0, 0});
-  Put32LE(tiff, tiff.size(), static_cast<uint32_t>(thumbnail.size()));
-  Append(tiff, {0, 0, 0, 0});
-  Append(tiff, thumbnail);
-  TBytes exif = Text(std::string("Exif\0\0", 6));
-  Append(exif, tiff);
-  TBytes photo = JpegSoi();
-  Append(photo, JpegSegment(0xE1, exif));
-  Append(photo, JpegFrame(0xC0, 4000, 3000, 3));
+  const TBytes photo = CameraJpeg(thumbnail);
   TMemorySource source(photo.data(), photo.size());
   TExifThumbnail found;
-  ASSERT_TRUE(FindExifThumbnail(source, found));
+  ASSERT_TRUE(FindIn(photo, found));
   EXPECT_EQ((std::vector<int64_t>{found.Width, found.Height, found.Length}),
             (std::vector<int64_t>{160, 120, static_cast<int64_t>(thumbnail.size())}));
   std::string raw;
@@ -86,11 +81,8 @@ TEST(ExifThumbnail, CutOutAsItIsAndTurnedAsThePictureIs) {
   TBytes broken = photo;
   const size_t jpegOffset = 2 + 4 + 6 + 28 + 8;  // SOI, APP1's marker and length, "Exif", IFD1's first value
   broken[jpegOffset + 1] = 0xF0;
-  TMemorySource outside(broken.data(), broken.size());
-  EXPECT_FALSE(FindExifThumbnail(outside, found));
-  const TBytes plain = JpegImage(64, 48);
-  TMemorySource none(plain.data(), plain.size());
-  EXPECT_FALSE(FindExifThumbnail(none, found));
+  EXPECT_FALSE(FindIn(broken, found));
+  EXPECT_FALSE(FindIn(JpegImage(64, 48), found));
 }
 
 TEST(ThumbnailCache, NamesAndWorkerLinesRoundTrip) {
