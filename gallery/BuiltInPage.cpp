@@ -56,11 +56,9 @@ TPageOutcome WriteBuiltInPage(TPageSink& page, const TPageItems& items, const TP
   const bool lazy = items.LazyFullSize();
   for (int i = 0; i < count && page.Ok(); ++i) {
     const std::wstring path = items.FullPath(i);
-    const std::wstring shown = items.ShownPath(i);
     const int32_t w = items.Picture(i).Width, h = items.Picture(i).Height;
     entry.url = encoder.Text(FileUrl(path));
-    entry.src = items.InlineImage(i);
-    if (entry.src.empty()) entry.src = shown.empty() ? entry.url : encoder.Text(FileUrl(shown));
+    entry.src = items.ImageAddress(i, entry.url, encoder);
     entry.altUrl = "file://localhost/" + encoder.Text(HtmlText(path));
     if (thumbnails) {
       if (FittingApplies(w, h, config.Width, config.Height))

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "core/PageEncoder.h"
 #include "core/Picture.h"
 #include "core/Selection.h"
+#include "gallery/PathText.h"
 
 class TPageItems {
  public:
@@ -28,12 +30,21 @@ class TPageItems {
   // True when the page is made with copies: the full-size view then lets
   // the browser fetch and decode the pictures near the screen first.
   virtual bool LazyFullSize() const { return false; }
+
+  // The address of the image that stands for the item on the page: the one
+  // carried in the page, its stand-in's file, or else the picture's own
+  // (url, as the page writes it).
+  std::string ImageAddress(int index, const std::string& url, const TPageEncoder& encoder) const {
+    std::string address = InlineImage(index);
+    if (!address.empty()) return address;
+    const std::wstring shown = ShownPath(index);
+    return shown.empty() ? url : encoder.Text(FileUrl(shown));
+  }
 };
 
 // How a page writer ended.
 enum TPageResult : uint8_t {
   prDone,                // the whole page, unless a write failed (the sink says so)
-  prCancelled,           // the user stopped the job
   prTemplateUnreadable,  // a template file is missing or cannot be read
   prLineTooLong,         // a template line grows beyond kMaxPageLine
   prNoMemory,            // a large block could not be had

@@ -79,9 +79,7 @@ TPageOutcome WriteTemplatePage(TPageSink& page, const TPageItems& items, const T
     info.Name = encoder.Text(HtmlText(NamePart(path)));
     info.Path = encoder.Text(HtmlText(FolderPart(path)));
     info.Url = encoder.Text(FileUrl(path));
-    const std::wstring shown = items.ShownPath(i);
-    info.ThumbUrl = items.InlineImage(i);
-    if (info.ThumbUrl.empty()) info.ThumbUrl = shown.empty() ? info.Url : encoder.Text(FileUrl(shown));
+    info.ThumbUrl = items.ImageAddress(i, info.Url, encoder);
     dates.FileDateTime(items.CreationTime(i), info.Date, info.Time);
     info.Size = DecimalText(picture.FileSize);
     info.Width = DecimalText(picture.Width);

@@ -201,6 +201,7 @@ inline TBytes JpegImage(uint16_t width, uint16_t height, uint8_t components = 3,
 }
 
 inline TBytes Text(const std::string& s) { return TBytes(s.begin(), s.end()); }
+inline std::string Bytes(const TBytes& b) { return std::string(b.begin(), b.end()); }
 
 // Exif, XMP and ICC blocks as cameras and phones write them before the frame.
 constexpr uint16_t kOrientationTag = 0x0112;

@@ -13,7 +13,7 @@ using namespace testsupport;
 
 namespace {
 
-std::string Bytes(const TBytes& b) { return std::string(b.begin(), b.end()); }
+using img::Bytes;
 
 const char kHead[] =
     "<html><head><title>Galvora Far Plugin</title></head><body text=\"#FFFFFF\" bgcolor=\"#000000\" topmargin=0>";

@@ -12,7 +12,7 @@ namespace {
 
 using L = std::vector<std::string>;
 
-std::string Bytes(const TBytes& b) { return std::string(b.begin(), b.end()); }
+using img::Bytes;
 
 class GoodNeighbour : public PluginTest {
  protected:

@@ -10,7 +10,7 @@ using namespace testsupport;
 
 namespace {
 
-std::string Bytes(const TBytes& b) { return std::string(b.begin(), b.end()); }
+using img::Bytes;
 
 // 5 December 2026, 05:37:40 UTC as a file time.
 FILETIME DecemberFifth(WORD hour = 5, WORD minute = 37, WORD second = 40) {

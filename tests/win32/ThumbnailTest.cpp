@@ -17,7 +17,7 @@ namespace {
 
 using L = std::vector<std::string>;
 
-std::string Bytes(const TBytes& b) { return std::string(b.begin(), b.end()); }
+using img::Bytes;
 
 class Thumbnails : public PluginTest {
  protected:
