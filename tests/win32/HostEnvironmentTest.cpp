@@ -319,6 +319,7 @@ TEST_F(SharedRuntime, MissingTemplateAndFailingWritesEndTheCommandWithAMessage) 
   for (int i = 0; i < 600; ++i) pics_->Make("p" + std::to_string(i) + ".gif", Bytes(img::GifHeader(10, 10, 0)));
   for (int writes : {0, 1, 2}) {
     StartPlugin();
+    ASSERT_TRUE(host_->SlowClock(0));  // the clock stands: no progress box, however slow the machine
     ASSERT_TRUE(host_->SelectFolder(pics_->Path()));
     ASSERT_TRUE(host_->FailWritesAfter(writes));
     EXPECT_EQ(RunMenu(1), "") << "no half-written page is kept";
