@@ -43,6 +43,8 @@ check() {
   mkdir -p "$(dirname "$plugin_dir")"
   cp -r "$work/unpacked/Galvora/$arch" "$plugin_dir"
   local dll="$folder\\Galvora.dll" dll_unix="$plugin_dir/Galvora.dll"
+  # The settings of a first start, whatever an earlier run in this prefix left.
+  wine64 reg delete "HKCU\\$root\\Galvora" /f >/dev/null 2>&1 || true
 
   # The DLL as a loader sees it.
   $objdump -f "$dll_unix" | grep -q "file format $format" && pass "$arch: $format" || fail "$arch: not $format"
@@ -128,12 +130,15 @@ PY
     page=$(sed -n 's/^opened: //p' "$record" | tr -d '\r' | tail -n 1)
     [ -n "$page" ] && winepath -u "$page"
   }
+  # What the bench said of a run that opened no page: the plugin's
+  # messages and the shell's trouble.
+  said() { grep -E '^(message|shell|handler):' "$work/hostemu-$arch-$1.txt" | tr -d '\r' | tr '\n' ' '; }
   local page
   page=$(page_of builtin) || true
   if [ -n "$page" ] && [ "$(grep -c '<img src=' "$page")" -eq "$count" ]; then
     pass "$arch: thumbnail page with $count images"
   else
-    fail "$arch: no thumbnail page with $count images (${page:-none opened})"
+    fail "$arch: no thumbnail page with $count images (${page:-none opened: $(said builtin)})"
   fi
 
   # A template page: the modern set copied beside the DLL, templates switched on.
@@ -143,7 +148,7 @@ PY
   if [ -n "$page" ] && head -c 15 "$page" | grep -q '<!DOCTYPE html>' && [ "$(grep -c '<figure>' "$page")" -eq "$count" ]; then
     pass "$arch: template page with $count figures"
   else
-    fail "$arch: no template page with $count figures (${page:-none opened})"
+    fail "$arch: no template page with $count figures (${page:-none opened: $(said template)})"
   fi
 }
 

@@ -110,6 +110,7 @@ LPVOID WINAPI CountedHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size) {
 std::vector<HANDLE> gPageHandlers;
 // When the first page was asked for (the performance counter).
 LONGLONG gFirstOpen = 0;
+std::vector<std::string> gShellTrouble;
 
 }  // namespace
 
@@ -128,6 +129,11 @@ BOOL WINAPI RecordedShellExecuteExW(SHELLEXECUTEINFOW* info) {
   const bool wanted = (info->fMask & SEE_MASK_NOCLOSEPROCESS) != 0;
   info->fMask |= SEE_MASK_NOCLOSEPROCESS;
   const BOOL ok = ShellExecuteExW(info);
+  const std::string page = info->lpFile ? NarrowFrom(info->lpFile, CP_UTF8) : std::string();
+  if (!ok)
+    gShellTrouble.push_back(page + ": the shell failed (error " + std::to_string(GetLastError()) + ")");
+  else if (!info->hProcess)
+    gShellTrouble.push_back(page + ": the shell started no handler process");
   if (ok && info->hProcess) {
     HANDLE kept = nullptr;
     if (!wanted) {
@@ -167,6 +173,11 @@ double MillisecondsToFirstOpen(LONGLONG since) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   return 1000.0 * static_cast<double>(gFirstOpen - since) / static_cast<double>(frequency.QuadPart);
+}
+
+std::vector<std::string> ShellTrouble() {
+  if (gFirstOpen == 0) return {"the plugin asked to open no page"};
+  return gShellTrouble;
 }
 
 bool WaitForPageHandlers(DWORD timeoutMs) {

@@ -185,6 +185,10 @@ double MillisecondsToFirstOpen(LONGLONG since);
 // Waits until every handler process started so far has ended (at most
 // timeoutMs in all); false when one has not.
 bool WaitForPageHandlers(DWORD timeoutMs);
+// What went wrong when the plugin asked the shell to open a page (a page
+// that opened no handler, the shell's error, or no page asked for at all),
+// one line each.
+std::vector<std::string> ShellTrouble();
 
 struct TOpenRecord {
   std::string Verb;

@@ -201,6 +201,7 @@ int RunUnicode() {
   std::fflush(stdout);
   if (!log.empty()) {
     if (!WaitForPageHandlers(120000)) std::printf("handler: still running after 120 s\n");
+    for (const std::string& trouble : ShellTrouble()) std::printf("shell: %s\n", trouble.c_str());
     const std::vector<TOpenRecord> records = ReadOpenRecords(narrowLog);
     for (size_t i = opened; i < records.size(); ++i)
       if (!records[i].Arguments.empty())
@@ -331,6 +332,7 @@ int main(int argc, char** argv) {
   if (!log.empty()) {
     // The shell starts the handler on its own: the bench waits for it to end.
     if (!WaitForPageHandlers(120000)) std::printf("handler: still running after 120 s\n");
+    for (const std::string& trouble : ShellTrouble()) std::printf("shell: %s\n", trouble.c_str());
     std::vector<TOpenRecord> records = ReadOpenRecords(log);
     for (size_t i = opened; i < records.size(); ++i)
       std::printf("opened: %s\n", records[i].Arguments.empty() ? "" : records[i].Arguments[0].c_str());
